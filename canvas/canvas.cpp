@@ -1,0 +1,52 @@
+#include "canvas/canvas.h"
+
+#include <algorithm>
+
+Canvas* current_canvas = nullptr;
+
+Canvas* canvas_create() {
+  auto* canvas = new Canvas{};
+  canvas_resize(canvas, 80, 25);
+  current_canvas = canvas;
+  return canvas;
+}
+
+int64_t canvas_frame_size(const Canvas* canvas) {
+  return int64_t{canvas->width} * canvas->height;
+}
+
+void canvas_resize(Canvas* canvas, int32_t width, int32_t height) {
+  canvas->width = std::max(width, int32_t{1});
+  canvas->height = std::max(height, int32_t{1});
+  const int64_t size = canvas_frame_size(canvas);
+  canvas->cells = std::make_unique<int32_t[]>(size);
+  canvas->frame = std::make_unique<char[]>(size);
+  canvas_fill(canvas, ' ');
+}
+
+void canvas_fill(Canvas* canvas, int32_t value) {
+  std::fill_n(canvas->cells.get(), canvas_frame_size(canvas), value);
+}
+
+// Lays the frame out in canvas->frame: the line end that leads every row,
+// then the row's cells but the last, whose place the next line end takes.
+// Each row thus occupies exactly width bytes.
+static void compose_frame(const Canvas* canvas) {
+  const int32_t width = canvas->width;
+  char* out = canvas->frame.get();
+  const int32_t* row = canvas->cells.get();
+  for (int32_t r = 0; r < canvas->height; ++r, row += width) {
+    *out++ = '\n';
+    for (int32_t c = 0; c + 1 < width; ++c) {
+      *out++ = static_cast<char>(row[c]);
+    }
+  }
+}
+
+void canvas_present(Canvas* canvas, FILE* out) {
+  compose_frame(canvas);
+  std::fwrite(canvas->frame.get(), 1, static_cast<size_t>(canvas_frame_size(canvas)), out);
+  std::fflush(out);
+  // Wraps instead of overflowing on a run of more than 2^31 frames.
+  canvas->frames = static_cast<int32_t>(static_cast<uint32_t>(canvas->frames) + 1u);
+}
