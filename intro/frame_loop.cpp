@@ -1,0 +1,17 @@
+#include "intro/frame_loop.h"
+
+#include <unistd.h>
+
+void frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
+                int32_t frame_period) {
+  canvas_fill(canvas, ' ');
+  scene_draw(scene);
+  canvas_present(canvas, out);
+  if (variant.pause_after_present != nullptr) variant.pause_after_present(frame_period);
+  scene_advance(scene);
+  if (variant.pause_after_advance != nullptr) variant.pause_after_advance(frame_period);
+}
+
+void frame_sleep(int32_t frame_period) {
+  if (frame_period > 0) usleep(static_cast<useconds_t>(frame_period));
+}

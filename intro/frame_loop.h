@@ -1,0 +1,18 @@
+// The endless frame loop: draw, present, pause and advance, once per frame.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "canvas/canvas.h"
+#include "intro/scene.h"
+#include "intro/variant.h"
+
+// One pass: blank the canvas, draw the scene, present it as one frame, then
+// advance the scene; the variant pauses either before or after the advance.
+void frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
+                int32_t frame_period);
+
+// The pause of the silent intro. A period of 0 does not sleep at all: even a
+// zero sleep is a trip through the scheduler.
+void frame_sleep(int32_t frame_period);

@@ -1,0 +1,3 @@
+#include "intro/settings.h"
+
+IntroSettings intro_settings;

@@ -1,0 +1,95 @@
+#include "intro/frame_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "intro/tests/test_variant.h"
+#include "tests/support/memory_stream.h"
+
+namespace {
+
+// What the pause hooks saw: which hook, with which period, after how many
+// frames, and where the orbit stood (it moves first in the advance).
+struct Pause {
+  std::string hook;
+  int32_t period;
+  int32_t frames;
+  int32_t orbit_x;
+};
+std::vector<Pause> pauses;
+const Scene* watched_scene = nullptr;
+const Canvas* watched_canvas = nullptr;
+
+void record(const char* hook, int32_t period) {
+  pauses.push_back({hook, period, watched_canvas->frames, watched_scene->orbit.x_position});
+}
+
+class FramePass : public ::testing::Test {
+ protected:
+  FramePass() : canvas_(canvas_create()) {
+    canvas_resize(canvas_.get(), 30, 12);
+    std::srand(42);
+    scene_ = scene_build(canvas_.get(), test_logo);
+    watched_scene = &scene_;
+    watched_canvas = canvas_.get();
+    pauses.clear();
+  }
+
+  std::unique_ptr<Canvas> canvas_;
+  Scene scene_;
+};
+
+TEST_F(FramePass, WritesOneWholeFrameAndAdvancesAfterIt) {
+  MemoryStream out;
+  frame_pass(canvas_.get(), scene_, out.stream(), test_variant, 0);
+  const std::string frame = out.text();
+  EXPECT_EQ(frame.size(), 30u * 12u);
+  EXPECT_EQ(std::count(frame.begin(), frame.end(), '\n'), 12);
+  EXPECT_EQ(canvas_->frames, 1);
+  EXPECT_EQ(scene_.orbit.x_position, 1);
+}
+
+TEST_F(FramePass, TheSameSeedGivesTheSameFrames) {
+  MemoryStream first;
+  for (int i = 0; i < 20; ++i) frame_pass(canvas_.get(), scene_, first.stream(), test_variant, 0);
+  std::srand(42);
+  std::unique_ptr<Canvas> again(canvas_create());
+  canvas_resize(again.get(), 30, 12);
+  Scene replay = scene_build(again.get(), test_logo);
+  MemoryStream second;
+  for (int i = 0; i < 20; ++i) frame_pass(again.get(), replay, second.stream(), test_variant, 0);
+  EXPECT_EQ(first.text(), second.text());
+  EXPECT_EQ(first.text().size(), 20u * 30u * 12u);
+}
+
+TEST_F(FramePass, TheSilentPauseComesBeforeTheAdvance) {
+  IntroVariant variant = test_variant;
+  variant.pause_after_present = [](int32_t period) { record("present", period); };
+  MemoryStream out;
+  frame_pass(canvas_.get(), scene_, out.stream(), variant, 40000);
+  frame_pass(canvas_.get(), scene_, out.stream(), variant, 40000);
+  ASSERT_EQ(pauses.size(), 2u);
+  EXPECT_EQ(pauses[0].period, 40000);
+  EXPECT_EQ(pauses[0].frames, 1);
+  EXPECT_EQ(pauses[0].orbit_x, 0);  // not yet advanced
+  EXPECT_EQ(pauses[1].frames, 2);
+  EXPECT_EQ(pauses[1].orbit_x, 1);
+}
+
+TEST_F(FramePass, TheMusicPauseComesAfterTheAdvance) {
+  IntroVariant variant = test_variant;
+  variant.pause_after_advance = [](int32_t period) { record("advance", period); };
+  MemoryStream out;
+  frame_pass(canvas_.get(), scene_, out.stream(), variant, 100000);
+  ASSERT_EQ(pauses.size(), 1u);
+  EXPECT_EQ(pauses[0].hook, "advance");
+  EXPECT_EQ(pauses[0].period, 100000);
+  EXPECT_EQ(pauses[0].orbit_x, 1);
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+// The points where intro and intro-silent differ; everything else they
+// share.
+#pragma once
+
+#include <cstdint>
+
+struct IntroVariant {
+  const char* banner_colour;  // colour-on sequence of the title banner
+  const char* end_hint;       // printed after the banner
+  const char* logo;           // the art of the five orbiting copies
+  void (*start_music)();      // before the dialogue; null without music
+  // The frame pause, on one side of the advance steps or the other.
+  void (*pause_after_present)(int32_t frame_period);
+  void (*pause_after_advance)(int32_t frame_period);
+};
