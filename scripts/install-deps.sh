@@ -7,6 +7,9 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev
   python3 strace
+  libmikmod-dev libbenchmark-dev
+  pulseaudio pulseaudio-utils
+  clang libclang-rt-14-dev valgrind
 )
 
 missing=()

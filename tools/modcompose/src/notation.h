@@ -1,0 +1,66 @@
+// The score notation: one text per voice and bar, one step per row.
+//
+// A bar is 16 steps, sixteenth notes at four rows per beat, separated by
+// blanks; '|' bar lines may be written for the eye and are skipped. An empty
+// bar means 16 holds. Steps common to all voices:
+//   .    hold: nothing new, the sound goes on as it was
+//   ^    release: the sound stops (volume 0)
+// Melodic voices (bass, lead):
+//   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3)
+//   ~    hold with vibrato
+//   >    hold while fading out
+// Chord voice: a chord symbol, played as a fast arpeggio of its notes:
+//   Am   root letter, optional '#' or 'b', then the kind: nothing for major,
+//        m minor, 7 dominant seventh, m7 minor seventh, sus2, sus4
+//   >    the arpeggio stops and the chord's root fades out
+// Drums:
+//   K kick, S snare, s ghost snare (soft), h closed hi-hat,
+//   o open hi-hat
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "pitch.h"
+
+namespace modcompose {
+
+inline constexpr int32_t steps_per_bar = 16;
+
+// Splits a bar into its step tokens, skipping bar lines. Throws
+// std::invalid_argument unless an empty bar or exactly 16 steps.
+std::vector<std::string_view> split_bar(std::string_view bar);
+
+enum class Mark { hold, release, note, vibrato, fade, chord };
+
+struct MelodyStep {
+    Mark mark = Mark::hold;
+    Note note{};  // for Mark::note
+};
+
+// A chord as the arpeggio plays it: root note plus the semitone offsets of
+// the two other notes, packed as the two nibbles of the arpeggio command.
+struct Chord {
+    Note root{};
+    uint8_t arpeggio = 0;
+};
+
+struct ChordStep {
+    Mark mark = Mark::hold;
+    Chord chord{};  // for Mark::chord
+};
+
+enum class Drum { none, kick, snare, ghost_snare, hihat, open_hihat };
+
+// Each parser returns exactly 16 steps for one bar and throws
+// std::invalid_argument, naming the token, for anything it cannot read.
+std::vector<MelodyStep> parse_melody_bar(std::string_view bar);
+std::vector<ChordStep> parse_chord_bar(std::string_view bar);
+std::vector<Drum> parse_drum_bar(std::string_view bar);
+
+// Reads one chord symbol. The root is placed between G-1 and F#2, the
+// middle of the chord voice's range, so chords move by small steps.
+Chord parse_chord(std::string_view symbol);
+
+}  // namespace modcompose

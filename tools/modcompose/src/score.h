@@ -1,0 +1,43 @@
+// A song as the composer reads it: patterns written in the score notation
+// (see notation.h) and the form that strings them into the order list.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace modcompose {
+
+inline constexpr int32_t bars_per_pattern = 4;
+
+// One text per bar; a pattern is four bars of 16 rows.
+using Bars = std::array<std::string_view, bars_per_pattern>;
+
+// Four bars of all four voices. Each voice has a channel of its own.
+struct PatternScore {
+    std::string_view name;
+    Bars chords;
+    Bars lead;
+    Bars bass;
+    Bars drums;
+};
+
+// A part of the form, naming the patterns it plays in order.
+struct Section {
+    std::string_view name;
+    std::vector<std::string_view> patterns;
+};
+
+struct Song {
+    std::string_view title;        // at most 20 characters
+    int32_t ticks_per_row = 6;
+    int32_t beats_per_minute = 125;  // tracker tempo: a tick lasts 2.5 / this seconds
+    std::vector<PatternScore> patterns;
+    std::vector<Section> form;
+};
+
+// The song of the intro, written in score.cpp.
+const Song& blumot_song();
+
+}  // namespace modcompose
