@@ -4,8 +4,9 @@
 #include <cstdlib>
 #include <utility>
 
-// The one clip every operation ends in. Wide coordinates let the callers
-// step past the 32-bit range without overflowing.
+// The cell clip of single cells, text blocks and runs. Wide coordinates let
+// a text block step past the 32-bit range without overflowing. Lines clip
+// their steps instead (see visible_walk).
 static bool on_canvas(const Canvas* canvas, int64_t column, int64_t row) {
   return column >= 0 && column < canvas->width && row >= 0 && row < canvas->height;
 }
@@ -71,33 +72,92 @@ namespace {
 constexpr int64_t fixed_one = 65536;   // 16.16 fixed point
 constexpr int64_t fixed_half = 32768;  // the middle of a cell
 
-// The steps k of a line whose leading coordinate, start + k * step, lies
-// within [0, limit): only those can land on the canvas. Skipping the others
-// draws the same cells and bounds the work by the canvas size.
+// The steps k, first to last inclusive, of a line that can land on the
+// canvas; first > last when none can.
 struct StepRange {
   int64_t first;
-  int64_t last;  // inclusive; first > last when no step is visible
+  int64_t last;
 };
 
-StepRange visible_steps(int64_t start, int64_t step, int64_t limit, int64_t count) {
-  int64_t first = step > 0 ? -start : start - (limit - 1);
-  int64_t last = step > 0 ? limit - 1 - start : start;
-  return {std::max(first, int64_t{0}), std::min(last, count - 1)};
+// Quotients rounded towards minus and plus infinity; the divisor is not 0.
+int64_t floor_div(int64_t a, int64_t b) {
+  const int64_t q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+int64_t ceil_div(int64_t a, int64_t b) {
+  const int64_t q = a / b;
+  return (a % b != 0 && (a < 0) == (b < 0)) ? q + 1 : q;
 }
 
-// Walks a line along its leading axis. The trailing coordinate starts in the
-// middle of its cell and grows by a fixed-point increment per step; it is
-// computed from the step number rather than summed, which gives the same
-// value and lets the walk start at the first visible step.
-template <typename Plot>
-void walk_line(int64_t lead0, int64_t lead_step, int64_t lead_limit, int64_t count, int64_t trail0,
-               int64_t trail_delta, int64_t trail_step, Plot plot) {
-  const int64_t increment = trail_delta * fixed_one / count * trail_step;
-  const int64_t trail_start = trail0 * fixed_one + fixed_half;
-  const StepRange steps = visible_steps(lead0, lead_step, lead_limit, count);
-  for (int64_t k = steps.first; k <= steps.last; ++k) {
-    plot(lead0 + k * lead_step, (trail_start + k * increment) >> 16);
+// The steps k of 0 to count - 1 at which value0 + k * per_step lies within
+// [low, high].
+StepRange steps_within(int64_t value0, int64_t per_step, int64_t low, int64_t high,
+                       int64_t count) {
+  StepRange range{0, count - 1};
+  if (per_step == 0) {
+    if (value0 < low || value0 > high) range.last = -1;
+  } else if (per_step > 0) {
+    range.first = std::max(range.first, ceil_div(low - value0, per_step));
+    range.last = std::min(range.last, floor_div(high - value0, per_step));
+  } else {
+    range.first = std::max(range.first, ceil_div(high - value0, per_step));
+    range.last = std::min(range.last, floor_div(low - value0, per_step));
   }
+  return range;
+}
+
+// The part of a line's walk along its leading axis that lands on the
+// canvas: the steps first to first + count - 1. The trailing coordinate
+// starts in the middle of its cell and grows by a fixed-point increment per
+// step; `trail` is its value at the first step, computed from the step
+// number rather than summed, which gives the same value and lets the walk
+// start at the first visible step. Only the steps at which both
+// coordinates lie on the canvas are walked, so the cells of the whole line
+// are drawn while the work is bounded by the canvas size, and the cells need
+// no test of their own. A line whose two ends lie on the canvas stays on it
+// all along (the increment never carries the trailing coordinate past the
+// end's), so it needs no clipping at all.
+struct Walk {
+  int64_t first;
+  int64_t count;
+  int64_t trail;
+  int64_t increment;
+};
+
+Walk visible_walk(int64_t lead0, int64_t lead_step, int64_t lead_limit, int64_t length,
+                  int64_t trail0, int64_t trail_delta, int64_t trail_step, int64_t trail_limit,
+                  bool ends_on_canvas) {
+  const int64_t increment = trail_delta * fixed_one / length * trail_step;
+  const int64_t trail_start = trail0 * fixed_one + fixed_half;
+  StepRange steps{0, length - 1};
+  if (!ends_on_canvas) {
+    const StepRange lead = steps_within(lead0, lead_step, 0, lead_limit - 1, length);
+    // The trailing cell is the fixed-point value rounded down.
+    const StepRange trail =
+        steps_within(trail_start, increment, 0, trail_limit * fixed_one - 1, length);
+    steps = {std::max(lead.first, trail.first), std::min(lead.last, trail.last)};
+  }
+  return {steps.first, std::max(steps.last - steps.first + 1, int64_t{0}),
+          trail_start + steps.first * increment, increment};
+}
+
+// The walk of a line whose columns lead, from `start`, the first visible
+// step's column in row 0; the running row, rounded down, picks the row. Four
+// steps at a time: with the column step fixed, the four cells' columns are
+// fixed offsets from the first.
+template <int64_t column_step>
+void walk_columns(int32_t* start, int64_t width, const Walk& walk, int32_t cell) {
+  const int64_t increment = walk.increment;
+  int64_t at = 0;
+  int64_t row = walk.trail;
+  int64_t n = walk.count;
+  for (; n >= 4; n -= 4, at += 4 * column_step, row += 4 * increment) {
+    start[at + (row >> 16) * width] = cell;
+    start[at + column_step + ((row + increment) >> 16) * width] = cell;
+    start[at + 2 * column_step + ((row + 2 * increment) >> 16) * width] = cell;
+    start[at + 3 * column_step + ((row + 3 * increment) >> 16) * width] = cell;
+  }
+  for (; n > 0; --n, at += column_step, row += increment) start[at + (row >> 16) * width] = cell;
 }
 
 }  // namespace
@@ -118,11 +178,32 @@ void canvas_draw_line(Canvas* canvas, int32_t column0, int32_t row0, int32_t col
   const int64_t row_step = row1 < row0 ? -1 : 1;
   if (dx == 0 && dy == 0) {
     store(canvas, column0, row0, cell);
-  } else if (dx >= dy) {
-    walk_line(column0, column_step, width, dx, row0, dy, row_step,
-              [&](int64_t column, int64_t row) { store(canvas, column, row, cell); });
+    return;
+  }
+  int32_t* cells = canvas->cells.get();
+  const bool ends_on_canvas =
+      on_canvas(canvas, column0, row0) && on_canvas(canvas, column1, row1);
+  if (dx >= dy) {
+    // Columns lead: the index walks along row 0 and the running row, rounded
+    // down, picks the row.
+    const Walk walk = visible_walk(column0, column_step, width, dx, row0, dy, row_step, height,
+                                   ends_on_canvas);
+    int32_t* start = cells + column0 + walk.first * column_step;
+    if (column_step > 0) {
+      walk_columns<1>(start, width, walk, cell);
+    } else {
+      walk_columns<-1>(start, width, walk, cell);
+    }
   } else {
-    walk_line(row0, row_step, height, dy, column0, dx, column_step,
-              [&](int64_t row, int64_t column) { store(canvas, column, row, cell); });
+    // Rows lead: the index walks down or up the column-0 cells of the rows
+    // and the running column picks the cell.
+    const Walk walk = visible_walk(row0, row_step, height, dy, column0, dx, column_step, width,
+                                   ends_on_canvas);
+    const int64_t stride = row_step * width;
+    int64_t at = (row0 + walk.first * row_step) * width;
+    int64_t column = walk.trail;
+    for (int64_t n = walk.count; n > 0; --n, at += stride, column += walk.increment) {
+      cells[at + (column >> 16)] = cell;
+    }
   }
 }

@@ -833,8 +833,9 @@ const char* glyph_text(const BlockFont* font, int32_t code) {
 // drawing handles those.
 bool box_may_show(const BlockFont* font, int32_t column, int32_t row) {
   const Canvas* canvas = font->canvas;
-  return column < canvas->width && row < canvas->height && column >= -font->glyph_width &&
-         row >= -font->glyph_height;
+  // Negated wide, so that no glyph size overflows.
+  return column < canvas->width && row < canvas->height &&
+         column >= -int64_t{font->glyph_width} && row >= -int64_t{font->glyph_height};
 }
 
 }  // namespace

@@ -45,22 +45,62 @@ WaveScroller* scroller_create() {
 
 void scroller_release(WaveScroller* scroller) { delete scroller; }
 
-void scroller_draw(WaveScroller* scroller) {
-  CyclicSequence& text = *scroller->text;
-  CyclicSequence& x_wave = *scroller->x_wave;
-  CyclicSequence& y_wave = *scroller->y_wave;
-  const int32_t saved[] = {text.position, x_wave.position, y_wave.position};
-  const int32_t width = scroller->canvas->width;
-  for (int32_t i = 0; i < width; ++i) {
-    canvas_put_char(scroller->canvas, scroller->x + i + sequence_current_int(&x_wave),
-                    scroller->y + sequence_current_int(&y_wave), sequence_current_char(&text));
-    sequence_step(&text);
-    sequence_step(&x_wave);
-    sequence_step(&y_wave);
+namespace {
+
+// A walk over a sequence's table for one draw, in bytes, that leaves the
+// sequence where it is. The step is brought into 0 to count - 1 once, so
+// each step is one addition and at most one subtraction, and lands where
+// sequence_step would.
+struct Cursor {
+  explicit Cursor(const CyclicSequence& sequence)
+      : table(sequence.table),
+        at(int64_t{sequence.position} * sequence.element_size),
+        size(int64_t{sequence.count} * sequence.element_size) {
+    int64_t steps = sequence.step % sequence.count;
+    if (steps < 0) steps += sequence.count;
+    step = steps * sequence.element_size;
   }
-  text.position = saved[0];
-  x_wave.position = saved[1];
-  y_wave.position = saved[2];
+
+  void next() {
+    at += step;
+    if (at >= size) at -= size;
+  }
+  char as_char() const { return static_cast<char>(table[at]); }
+  int32_t as_int() const { return *reinterpret_cast<const int32_t*>(table + at); }
+
+  const unsigned char* table;
+  int64_t at;
+  int64_t size;
+  int64_t step = 0;
+};
+
+}  // namespace
+
+// Reads the sequences and the canvas's size into locals first: the stores
+// into the cells could otherwise alias them, and every character would
+// read them again.
+void scroller_draw(WaveScroller* scroller) {
+  Cursor text(*scroller->text);
+  Cursor x_wave(*scroller->x_wave);
+  Cursor y_wave(*scroller->y_wave);
+  const int32_t width = scroller->canvas->width;
+  const int32_t height = scroller->canvas->height;
+  int32_t* cells = scroller->canvas->cells.get();
+  const int64_t x = scroller->x;
+  const int64_t y = scroller->y;
+  for (int32_t i = 0; i < width; ++i) {
+    // Summed wide: a base and an offset near the ends of the 32-bit range
+    // put the character off the canvas, not back onto it.
+    const int64_t column = x + i + x_wave.as_int();
+    const int64_t row = y + y_wave.as_int();
+    // The cell clip of canvas_put_char, and its signed 8-bit store.
+    if (column >= 0 && column < width && row >= 0 && row < height) {
+      cells[row * width + column] = static_cast<signed char>(text.as_char());
+    }
+    text.next();
+    x_wave.next();
+    y_wave.next();
+  }
 }
 
 void scroller_advance(WaveScroller* scroller) {

@@ -30,6 +30,12 @@ LineTrail* trail_create() {
 
 void trail_release(LineTrail* trail) { delete trail; }
 
+// A direction turned round. The most negative value has no opposite in 32
+// bits and stays as it is; any other value is simply negated.
+static int32_t turned(int32_t direction) {
+  return static_cast<int32_t>(0u - static_cast<uint32_t>(direction));
+}
+
 // Moves a coordinate and keeps it on [0, limit): past an edge it stops on
 // the edge cell (the overshoot is dropped) and the given directions turn.
 static void move_and_bounce(int32_t& coordinate, int32_t delta, int32_t limit, int32_t& direction,
@@ -45,8 +51,8 @@ static void move_and_bounce(int32_t& coordinate, int32_t delta, int32_t limit, i
     bounced = false;
   }
   if (bounced) {
-    direction = -direction;
-    if (also_turns != nullptr) *also_turns = -*also_turns;
+    direction = turned(direction);
+    if (also_turns != nullptr) *also_turns = turned(*also_turns);
   }
 }
 

@@ -280,6 +280,23 @@ TEST_F(FontDraw, GlyphsWhollyOffTheCanvasDrawNothing) {
   EXPECT_EQ(snapshot(), before);
 }
 
+TEST_F(FontDraw, AnyGlyphBoxSizeIsComparedWithoutOverflow) {
+  // The box test negates the sizes; the most negative one has no opposite
+  // in 32 bits. Negated, it is 2^31, which no column or row reaches: no box
+  // passes the test.
+  const std::vector<int32_t> before = snapshot();
+  font_->glyph_width = int32_min;
+  draw(0, 0, 'A');
+  draw(int32_max, 0, 'A');
+  font_->glyph_width = 6;
+  font_->glyph_height = int32_min;
+  draw(0, 0, 'A');
+  EXPECT_EQ(snapshot(), before);
+  font_->glyph_height = int32_max;
+  draw(0, -int32_max, 'A');  // passes the test, and clips every cell
+  EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(FontDraw, KeepsTheCanvasItWasCreatedOn) {
   std::unique_ptr<Canvas> later(canvas_create());  // now the current canvas
   const std::vector<int32_t> later_before = all_cells(*later);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "canvas/draw.h"
 #include "tests/support/memory_stream.h"
@@ -129,6 +131,26 @@ TEST_F(Scroller, RowsOffTheCanvasAreSkippedColumnByColumn) {
     const char expected = offset <= -3 ? scroller_default_text[c % 31] : ' ';
     EXPECT_EQ(row(27 + offset < 25 ? 27 + offset : 24)[c], expected) << "column " << c;
   }
+}
+
+TEST_F(Scroller, BasesAtTheEndsOfTheRangeDrawNothing) {
+  // Base plus column plus offset passes the 32-bit range; the sum must not
+  // wrap back onto the canvas, nor overflow.
+  std::string blank;
+  for (int r = 0; r < 25; ++r) blank += std::string(80, ' ') + "\n";
+  for (const auto& [x, y] : {std::pair{INT32_MAX, 5}, std::pair{INT32_MIN, 5},
+                             std::pair{0, INT32_MAX}, std::pair{0, INT32_MIN},
+                             std::pair{INT32_MAX - 40, INT32_MIN + 2}}) {
+    scroller()->x = x;
+    scroller()->y = y;
+    EXPECT_EQ(drawn(), blank) << x << "," << y;
+  }
+  // Just inside the range, the run still reaches the canvas.
+  flatten_x();
+  flatten_y();
+  scroller()->x = -79;
+  scroller()->y = 0;
+  EXPECT_EQ(drawn().substr(0, 2), std::string(1, scroller_default_text[79 % 31]) + " ");
 }
 
 }  // namespace

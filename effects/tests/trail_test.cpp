@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -149,6 +150,28 @@ TEST_F(Trail, LandingOnTheLastCellIsNoBounce) {
   EXPECT_EQ(trail()->y2, 0);   // lands on -1: bounces
   EXPECT_EQ(trail()->vy2, 1);
   EXPECT_EQ(trail()->spacing_y2, -1);
+}
+
+TEST_F(Trail, TheMostNegativeDirectionsTurnWithoutOverflow) {
+  // INT32_MIN has no opposite in 32 bits: a bounce leaves it as it is.
+  *trail() = LineTrail{.width = 80, .height = 25, .canvas = canvas(), .x1 = 5, .y1 = 5,
+                       .x2 = 70, .y2 = 20, .vx1 = INT32_MIN, .vy1 = INT32_MAX,
+                       .vx2 = INT32_MAX, .vy2 = INT32_MIN, .spacing_x1 = INT32_MIN,
+                       .spacing_y1 = INT32_MAX, .spacing_x2 = INT32_MIN,
+                       .spacing_y2 = INT32_MIN, .echo_count = 4, .ch = '#'};
+  trail_draw(trail());
+  trail_advance(trail());
+  EXPECT_EQ(trail()->x1, 0);
+  EXPECT_EQ(trail()->vx1, INT32_MIN);
+  EXPECT_EQ(trail()->spacing_x1, INT32_MIN);
+  EXPECT_EQ(trail()->y1, 24);
+  EXPECT_EQ(trail()->vy1, -INT32_MAX);
+  EXPECT_EQ(trail()->spacing_y1, -INT32_MAX);
+  EXPECT_EQ(trail()->x2, 79);
+  EXPECT_EQ(trail()->vx2, -INT32_MAX);
+  EXPECT_EQ(trail()->y2, 0);
+  EXPECT_EQ(trail()->vy2, INT32_MIN);
+  trail_draw(trail());
 }
 
 TEST_F(Trail, TheFirstLineIsTheTrailItself) {
