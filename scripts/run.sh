@@ -7,4 +7,4 @@ bash scripts/install-deps.sh
 cmake -S . -B build >/dev/null
 cmake --build build -j "$(nproc)" >/dev/null
 cd build
-exec ./intro-silent
+exec ./intro

@@ -34,9 +34,6 @@ CASES = [
 
 TIMEOUT = 5.0  # "at once": a hang or a read loop on end of input fails here
 
-# In the music variant the music part may report its own failures first.
-MUSIC_STDERR_PREFIXES = (b"Could not initialize sound", b"Reason: ",
-                         b"Could not load module, reason: ")
 
 
 def check_case(program, variant, answers):
@@ -61,7 +58,7 @@ def check_case(program, variant, answers):
                         f"    got:      {result.stdout[max(0, i - 40):i + 40]!r}")
     lines = result.stderr.splitlines(keepends=True)
     if variant == "music":
-        lines = [l for l in lines if not l.startswith(MUSIC_STDERR_PREFIXES)]
+        lines = [l for l in lines if not l.startswith(model.MUSIC_STDERR_PREFIXES)]
     if len(lines) != 1 or not lines[0].endswith(b"\n") or len(lines[0]) < 2:
         problems.append(f"standard error is not exactly one line: {result.stderr!r}")
     return problems

@@ -46,10 +46,6 @@ PRESET_RUNS = [
     (b"x\n3 and more\n0\n4\n", 12),
 ]
 
-# The music variant may report on standard error that its music could not
-# start; nothing else may appear there.
-MUSIC_STDERR_PREFIXES = (b"Could not initialize sound", b"Reason: ",
-                         b"Could not load module, reason: ")
 
 READ_TIMEOUT = 60.0  # seconds allowed for the program to print one run
 IDLE_TIMEOUT = 10.0  # seconds without any output after which a run is given up
@@ -235,7 +231,7 @@ def check_run(program, variant, answers, count, long_text):
     stderr_lines = bytes(out.stderr).splitlines(keepends=True)
     if variant == "music":
         stderr_lines = [l for l in stderr_lines
-                        if not l.startswith(MUSIC_STDERR_PREFIXES)]
+                        if not l.startswith(model.MUSIC_STDERR_PREFIXES)]
     if stderr_lines:
         problems.append(f"standard error not empty: {b''.join(stderr_lines)[:300]!r}")
 

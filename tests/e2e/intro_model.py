@@ -364,6 +364,12 @@ def seeded_rand(seed, count=RANDS_PER_SCENE):
 # ---------------------------------------------------------------------------
 # The dialogue.
 
+# What the music variant may print on standard error: its own failure lines
+# when it cannot start the music, and the lines the ALSA library prints of
+# its own accord while libmikmod probes the sound devices.
+MUSIC_STDERR_PREFIXES = (b"Could not initialize sound", b"Reason: ",
+                         b"Could not load module, reason: ", b"ALSA lib ")
+
 VARIANTS = {
     "silent": {
         "banner_colour": b"\033[34m",
