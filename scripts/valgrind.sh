@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# valgrind's memcheck over 2000 frames of each program at 80x25: 0 errors
+# and no definitely lost bytes. intro-silent runs without pause; intro runs
+# at 500 fps with a copy of its module, so that every frame's pause
+# services the music.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib-programs.sh
+build_targets intro-silent
+python3 bench/valgrind_run.py --program "$(program_path intro-silent)" --frames 2000
+if cmake --build "$BUILD" --target intro blumot_mod >/dev/null 2>&1 && intro=$(program_path intro); then
+  python3 bench/valgrind_run.py --program "$intro" --frames 2000 --rate 500 \
+    --module "$BUILD"/blumot.mod
+else
+  echo "intro could not be built: only intro-silent checked"
+fi

@@ -1,0 +1,30 @@
+// Counts the heap allocations of the whole process: the test binary that
+// links alloc_count.cpp replaces the global operator new and delete and the
+// C library's malloc family, so every allocation, whoever makes it (the
+// standard streams, the C library, a library the program links), passes
+// through here.
+#pragma once
+
+#include <cstdint>
+
+// Allocations (new, malloc, calloc, realloc, aligned and page-aligned ones)
+// since the last allocation_count_reset(); frees are not counted.
+int64_t allocation_count();
+void allocation_count_reset();
+
+// Counts only between allocation_counting(true) and (false).
+void allocation_counting(bool on);
+
+// Counts the allocations made while the scope lives.
+class AllocationScope {
+ public:
+  AllocationScope() {
+    allocation_count_reset();
+    allocation_counting(true);
+  }
+  ~AllocationScope() { allocation_counting(false); }
+  AllocationScope(const AllocationScope&) = delete;
+  AllocationScope& operator=(const AllocationScope&) = delete;
+
+  int64_t count() const { return allocation_count(); }
+};
