@@ -36,6 +36,8 @@ import threading
 import time
 from concurrent.futures import ThreadPoolExecutor
 
+from pulse_client import pulse_client_environment
+
 ANSWERS = b"4\n4\n"  # 40x24, 50 frames per second
 WIDTH, HEIGHT = 40, 24
 FRAME_SIZE = WIDTH * HEIGHT
@@ -129,17 +131,7 @@ def variants(module):
 def quiet_environment(root):
     """No sound server to be found: the library falls back as it would on a
     machine without sound."""
-    runtime = os.path.join(root, "runtime")
-    os.makedirs(runtime, mode=0o700)
-    client_conf = os.path.join(root, "client.conf")
-    with open(client_conf, "w") as conf:
-        conf.write("autospawn = no\n")
-    env = dict(os.environ)
-    env.update(XDG_RUNTIME_DIR=runtime, HOME=root, PULSE_CLIENTCONFIG=client_conf,
-               PULSE_SERVER="unix:" + os.path.join(runtime, "no-server"))
-    for name in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
-        env.pop(name, None)
-    return env
+    return pulse_client_environment(root, root, "no-server")
 
 
 class Reader(threading.Thread):

@@ -40,6 +40,8 @@ import tempfile
 import threading
 import time
 
+from pulse_client import pulse_client_environment
+
 RATE = 44100
 CHANNELS = 2
 SINK = "intro_check"
@@ -65,19 +67,8 @@ class Failure(Exception):
 
 
 def pulse_environment(root):
-    runtime = os.path.join(root, "runtime")
-    home = os.path.join(root, "home")
-    os.makedirs(runtime, mode=0o700)
-    os.makedirs(home, mode=0o700)
-    client_conf = os.path.join(root, "client.conf")
-    with open(client_conf, "w") as conf:
-        conf.write("autospawn = no\n")
-    env = dict(os.environ)
-    env.update(XDG_RUNTIME_DIR=runtime, HOME=home, PULSE_CLIENTCONFIG=client_conf,
-               PULSE_SERVER="unix:" + os.path.join(runtime, "pulse", "native"))
-    for name in ("PULSE_SINK", "PULSE_SOURCE", "DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
-        env.pop(name, None)
-    return env
+    return pulse_client_environment(root, os.path.join(root, "home"),
+                                    os.path.join("pulse", "native"))
 
 
 def start_daemon(env, log_path):
