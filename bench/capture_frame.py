@@ -12,9 +12,11 @@ Usage: capture_frame.py --program PATH [--frame 300] [--readme README.md]
 
 import argparse
 import re
+import os
 import sys
 
-import intro_run
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+import intro_run  # noqa: E402
 
 BEGIN = "<!-- frame: scripts/capture-frame.sh writes what follows -->"
 END = "<!-- end of frame -->"

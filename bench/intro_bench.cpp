@@ -35,7 +35,9 @@ struct NullStream {
     if (file == nullptr) std::abort();
     std::setvbuf(file, nullptr, _IONBF, 0);
   }
-  ~NullStream() { std::fclose(file); }
+  ~NullStream() {
+    std::fclose(file);
+  }
   NullStream(const NullStream&) = delete;
   NullStream& operator=(const NullStream&) = delete;
   FILE* file;
@@ -99,8 +101,12 @@ void split_pass(benchmark::State& state) {
   report_rate(state);
 }
 
-void BM_PassDraw(benchmark::State& state) { split_pass<true>(state); }
-void BM_PassPresent(benchmark::State& state) { split_pass<false>(state); }
+void BM_PassDraw(benchmark::State& state) {
+  split_pass<true>(state);
+}
+void BM_PassPresent(benchmark::State& state) {
+  split_pass<false>(state);
+}
 
 // The floor: a frame of the same size, laid out beforehand, written through
 // the same kind of stream.

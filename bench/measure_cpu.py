@@ -25,7 +25,8 @@ import selectors
 import sys
 import time
 
-import intro_run
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+import intro_run  # noqa: E402
 
 
 def measure(program, width, height, rate, seconds, cwd, floor=False):

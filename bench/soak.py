@@ -13,10 +13,12 @@ Usage: soak.py --program PATH [--frames 1000000] [--size 80x25]
 """
 
 import argparse
+import os
 import sys
 import time
 
-import intro_run
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+import intro_run  # noqa: E402
 
 PRINTABLE = bytes(range(32, 127))
 

@@ -20,7 +20,8 @@ import subprocess
 import sys
 import tempfile
 
-import intro_run
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+import intro_run  # noqa: E402
 
 
 def main():

@@ -17,7 +17,9 @@ static void store(Canvas* canvas, int64_t column, int64_t row, int32_t value) {
   }
 }
 
-static int32_t char_cell(char ch) { return static_cast<signed char>(ch); }
+static int32_t char_cell(char ch) {
+  return static_cast<signed char>(ch);
+}
 
 void canvas_set_cell(Canvas* canvas, int32_t column, int32_t row, int32_t value) {
   store(canvas, column, row, value);
@@ -91,8 +93,7 @@ int64_t ceil_div(int64_t a, int64_t b) {
 
 // The steps k of 0 to count - 1 at which value0 + k * per_step lies within
 // [low, high].
-StepRange steps_within(int64_t value0, int64_t per_step, int64_t low, int64_t high,
-                       int64_t count) {
+StepRange steps_within(int64_t value0, int64_t per_step, int64_t low, int64_t high, int64_t count) {
   StepRange range{0, count - 1};
   if (per_step == 0) {
     if (value0 < low || value0 > high) range.last = -1;
@@ -181,13 +182,12 @@ void canvas_draw_line(Canvas* canvas, int32_t column0, int32_t row0, int32_t col
     return;
   }
   int32_t* cells = canvas->cells.get();
-  const bool ends_on_canvas =
-      on_canvas(canvas, column0, row0) && on_canvas(canvas, column1, row1);
+  const bool ends_on_canvas = on_canvas(canvas, column0, row0) && on_canvas(canvas, column1, row1);
   if (dx >= dy) {
     // Columns lead: the index walks along row 0 and the running row, rounded
     // down, picks the row.
-    const Walk walk = visible_walk(column0, column_step, width, dx, row0, dy, row_step, height,
-                                   ends_on_canvas);
+    const Walk walk =
+        visible_walk(column0, column_step, width, dx, row0, dy, row_step, height, ends_on_canvas);
     int32_t* start = cells + column0 + walk.first * column_step;
     if (column_step > 0) {
       walk_columns<1>(start, width, walk, cell);
@@ -197,8 +197,8 @@ void canvas_draw_line(Canvas* canvas, int32_t column0, int32_t row0, int32_t col
   } else {
     // Rows lead: the index walks down or up the column-0 cells of the rows
     // and the running column picks the cell.
-    const Walk walk = visible_walk(row0, row_step, height, dy, column0, dx, column_step, width,
-                                   ends_on_canvas);
+    const Walk walk =
+        visible_walk(row0, row_step, height, dy, column0, dx, column_step, width, ends_on_canvas);
     const int64_t stride = row_step * width;
     int64_t at = (row0 + walk.first * row_step) * width;
     int64_t column = walk.trail;

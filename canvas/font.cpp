@@ -133,14 +133,38 @@ constexpr const char* hex_glyph = hex_text<code>.data();
 constinit const char* const font_glyphs[128] = {
     // 0 to 31: the code in hexadecimal. Code 10, the line end, has no
     // picture of its own and shares the text of code 0.
-    hex_glyph<0>, hex_glyph<1>, hex_glyph<2>, hex_glyph<3>,
-    hex_glyph<4>, hex_glyph<5>, hex_glyph<6>, hex_glyph<7>,
-    hex_glyph<8>, hex_glyph<9>, hex_glyph<0>, hex_glyph<11>,
-    hex_glyph<12>, hex_glyph<13>, hex_glyph<14>, hex_glyph<15>,
-    hex_glyph<16>, hex_glyph<17>, hex_glyph<18>, hex_glyph<19>,
-    hex_glyph<20>, hex_glyph<21>, hex_glyph<22>, hex_glyph<23>,
-    hex_glyph<24>, hex_glyph<25>, hex_glyph<26>, hex_glyph<27>,
-    hex_glyph<28>, hex_glyph<29>, hex_glyph<30>, hex_glyph<31>,
+    hex_glyph<0>,
+    hex_glyph<1>,
+    hex_glyph<2>,
+    hex_glyph<3>,
+    hex_glyph<4>,
+    hex_glyph<5>,
+    hex_glyph<6>,
+    hex_glyph<7>,
+    hex_glyph<8>,
+    hex_glyph<9>,
+    hex_glyph<0>,
+    hex_glyph<11>,
+    hex_glyph<12>,
+    hex_glyph<13>,
+    hex_glyph<14>,
+    hex_glyph<15>,
+    hex_glyph<16>,
+    hex_glyph<17>,
+    hex_glyph<18>,
+    hex_glyph<19>,
+    hex_glyph<20>,
+    hex_glyph<21>,
+    hex_glyph<22>,
+    hex_glyph<23>,
+    hex_glyph<24>,
+    hex_glyph<25>,
+    hex_glyph<26>,
+    hex_glyph<27>,
+    hex_glyph<28>,
+    hex_glyph<29>,
+    hex_glyph<30>,
+    hex_glyph<31>,
 
     // 32 to 126: the printable characters. Each row is five cells of
     // picture and the blank spacing column; a five-row glyph ends in an
@@ -834,8 +858,8 @@ const char* glyph_text(const BlockFont* font, int32_t code) {
 bool box_may_show(const BlockFont* font, int32_t column, int32_t row) {
   const Canvas* canvas = font->canvas;
   // Negated wide, so that no glyph size overflows.
-  return column < canvas->width && row < canvas->height &&
-         column >= -int64_t{font->glyph_width} && row >= -int64_t{font->glyph_height};
+  return column < canvas->width && row < canvas->height && column >= -int64_t{font->glyph_width} &&
+         row >= -int64_t{font->glyph_height};
 }
 
 }  // namespace
@@ -845,7 +869,9 @@ BlockFont* font_create() {
                        font_glyphs};
 }
 
-void font_release(BlockFont* font) { delete font; }
+void font_release(BlockFont* font) {
+  delete font;
+}
 
 void font_draw_glyph(const BlockFont* font, int32_t column, int32_t row, int32_t code) {
   const char* glyph = glyph_text(font, code);

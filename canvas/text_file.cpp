@@ -27,16 +27,22 @@ int32_t text_line_count(const char* text) {
   return count;
 }
 
-int32_t text_length(const char* text) { return static_cast<int32_t>(std::strlen(text)); }
+int32_t text_length(const char* text) {
+  return static_cast<int32_t>(std::strlen(text));
+}
 
 namespace {
 
 // Closes the file when it goes out of scope.
 struct FileCloser {
-  void operator()(FILE* file) const { std::fclose(file); }
+  void operator()(FILE* file) const {
+    std::fclose(file);
+  }
 };
 
-FILE* open_binary(const char* path, const char* mode) { return std::fopen(path, mode); }
+FILE* open_binary(const char* path, const char* mode) {
+  return std::fopen(path, mode);
+}
 
 }  // namespace
 

@@ -7,28 +7,18 @@ const char scroller_default_text[] = "A waved scroll's default text. ";
 
 // One period of a wave of amplitude 7; the second half mirrors the first.
 const int32_t scroller_default_x_wave[42] = {
-     0,  1,  2,  3,  4,  4,  5,  6,  6,  7,
-     7,  7,  7,  6,  6,  5,  4,  4,  3,  2,
-     1,  0, -1, -2, -3, -4, -4, -5, -6, -6,
-    -7, -7, -7, -7, -6, -6, -5, -4, -4, -3,
-    -2, -1,
+    0, 1,  2,  3,  4,  4,  5,  6,  6,  7,  7,  7,  7,  6,  6,  5,  4,  4,  3,  2,  1,
+    0, -1, -2, -3, -4, -4, -5, -6, -6, -7, -7, -7, -7, -6, -6, -5, -4, -4, -3, -2, -1,
 };
 
 // Three waves in a row: entries 0-37 of amplitude 4, then 38-67 and 68-117
 // of amplitude 3; each wave's second half is its first half negated.
 const int32_t scroller_default_y_wave[118] = {
-     0,  1,  2,  2,  3,  3,  3,  4,  4,  4,
-     4,  4,  4,  3,  3,  3,  2,  2,  1,  0,
-    -1, -2, -2, -3, -3, -3, -4, -4, -4, -4,
-    -4, -4, -3, -3, -3, -2, -2, -1,  0,  1,
-     1,  2,  2,  3,  3,  3,  3,  3,  3,  2,
-     2,  1,  1,  0, -1, -1, -2, -2, -3, -3,
-    -3, -3, -3, -3, -2, -2, -1, -1,  0,  1,
-     1,  2,  2,  2,  2,  3,  3,  3,  3,  3,
-     3,  3,  3,  3,  3,  3,  3,  2,  2,  2,
-     2,  1,  1,  0, -1, -1, -2, -2, -2, -2,
-    -3, -3, -3, -3, -3, -3, -3, -3, -3, -3,
-    -3, -3, -2, -2, -2, -2, -1, -1,
+    0,  1,  2,  2,  3,  3,  3,  4,  4,  4,  4,  4,  4,  3,  3,  3,  2,  2,  1,  0,  -1, -2, -2, -3,
+    -3, -3, -4, -4, -4, -4, -4, -4, -3, -3, -3, -2, -2, -1, 0,  1,  1,  2,  2,  3,  3,  3,  3,  3,
+    3,  2,  2,  1,  1,  0,  -1, -1, -2, -2, -3, -3, -3, -3, -3, -3, -2, -2, -1, -1, 0,  1,  1,  2,
+    2,  2,  2,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  3,  2,  2,  2,  2,  1,  1,  0,  -1, -1,
+    -2, -2, -2, -2, -3, -3, -3, -3, -3, -3, -3, -3, -3, -3, -3, -3, -2, -2, -2, -2, -1, -1,
 };
 
 WaveScroller* scroller_create() {
@@ -36,14 +26,15 @@ WaveScroller* scroller_create() {
   scroller->canvas = current_canvas;
   scroller->width = current_canvas->width;
   scroller->height = current_canvas->height;
-  scroller->text =
-      sequence_over(scroller_default_text, 1, text_length(scroller_default_text));
+  scroller->text = sequence_over(scroller_default_text, 1, text_length(scroller_default_text));
   scroller->x_wave = sequence_over(scroller_default_x_wave, 4, 42);
   scroller->y_wave = sequence_over(scroller_default_y_wave, 4, 118);
   return scroller;
 }
 
-void scroller_release(WaveScroller* scroller) { delete scroller; }
+void scroller_release(WaveScroller* scroller) {
+  delete scroller;
+}
 
 namespace {
 
@@ -65,8 +56,12 @@ struct Cursor {
     at += step;
     if (at >= size) at -= size;
   }
-  char as_char() const { return static_cast<char>(table[at]); }
-  int32_t as_int() const { return *reinterpret_cast<const int32_t*>(table + at); }
+  char as_char() const {
+    return static_cast<char>(table[at]);
+  }
+  int32_t as_int() const {
+    return *reinterpret_cast<const int32_t*>(table + at);
+  }
 
   const unsigned char* table;
   int64_t at;

@@ -10,9 +10,9 @@
 #include "effects/sequence.h"
 
 struct WaveScroller {
-  int32_t x = 0;       // base column of the run's first character
-  int32_t y = 0;       // base row
-  int32_t width = 0;   // the canvas's size at creation
+  int32_t x = 0;      // base column of the run's first character
+  int32_t y = 0;      // base row
+  int32_t width = 0;  // the canvas's size at creation
   int32_t height = 0;
   Canvas* canvas = nullptr;  // drawn on, and paces the scroll; not owned
   // Owned. Callers may hand over sequences of their own with reset().

@@ -6,7 +6,9 @@ CyclicSequence* sequence_create() {
   return sequence;
 }
 
-void sequence_release(CyclicSequence* sequence) { delete sequence; }
+void sequence_release(CyclicSequence* sequence) {
+  delete sequence;
+}
 
 std::unique_ptr<CyclicSequence> sequence_over(const void* table, int32_t element_size,
                                               int32_t count) {

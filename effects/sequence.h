@@ -6,10 +6,10 @@
 #include <memory>
 
 struct CyclicSequence {
-  int32_t element_size = 4;  // 1 for characters, 4 for 32-bit offsets
-  int32_t count = 1;         // elements in the table, at least 1
-  int32_t position = 0;      // always 0 to count - 1
-  int32_t step = 1;          // any value, negative and larger than count included
+  int32_t element_size = 4;              // 1 for characters, 4 for 32-bit offsets
+  int32_t count = 1;                     // elements in the table, at least 1
+  int32_t position = 0;                  // always 0 to count - 1
+  int32_t step = 1;                      // any value, negative and larger than count included
   const unsigned char* table = nullptr;  // borrowed
   // The table of a sequence that was never bound: two zero integers, so it
   // reads as 0 at every step.

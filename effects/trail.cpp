@@ -28,7 +28,9 @@ LineTrail* trail_create() {
   return trail;
 }
 
-void trail_release(LineTrail* trail) { delete trail; }
+void trail_release(LineTrail* trail) {
+  delete trail;
+}
 
 // A direction turned round. The most negative value has no opposite in 32
 // bits and stays as it is; any other value is simply negated.

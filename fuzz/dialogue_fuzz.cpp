@@ -65,7 +65,9 @@ class Model {
   }
 
  private:
-  int next() { return at_ < size_ ? data_[at_++] : EOF; }
+  int next() {
+    return at_ < size_ ? data_[at_++] : EOF;
+  }
 
   // Reads to the line end after `c`; false when input ends first.
   bool line_end(int c) {

@@ -26,8 +26,12 @@ namespace {
 class Input {
  public:
   Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool empty() const { return at_ >= size_; }
-  uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
+  bool empty() const {
+    return at_ >= size_;
+  }
+  uint8_t byte() {
+    return at_ < size_ ? data_[at_++] : 0;
+  }
   int32_t full() {
     uint32_t value = 0;
     for (int i = 0; i < 4; ++i) value = value << 8 | byte();
@@ -77,10 +81,16 @@ struct Model {
   }
 };
 
-int32_t char_value(char ch) { return static_cast<signed char>(ch); }
+int32_t char_value(char ch) {
+  return static_cast<signed char>(ch);
+}
 
-int64_t lowest(int64_t a, int64_t b) { return a < b ? a : b; }
-int64_t highest(int64_t a, int64_t b) { return a < b ? b : a; }
+int64_t lowest(int64_t a, int64_t b) {
+  return a < b ? a : b;
+}
+int64_t highest(int64_t a, int64_t b) {
+  return a < b ? b : a;
+}
 
 // Whether the line rule holds: coordinates and distances within the 16
 // integer bits of its fixed point.
@@ -174,23 +184,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int32_t a = input.coordinate(), b = input.coordinate(), at = input.coordinate();
       if (op == 3) {
         canvas_hspan(canvas.get(), a, b, at, ch);
-        model.paint([&](int64_t c, int64_t r) {
-          return r == at && c >= lowest(a, b) && c <= highest(a, b);
-        }, char_value(ch));
+        model.paint([&](int64_t c,
+                        int64_t r) { return r == at && c >= lowest(a, b) && c <= highest(a, b); },
+                    char_value(ch));
       } else {
         canvas_vspan(canvas.get(), a, b, at, ch);
-        model.paint([&](int64_t c, int64_t r) {
-          return c == at && r >= lowest(a, b) && r <= highest(a, b);
-        }, char_value(ch));
+        model.paint([&](int64_t c,
+                        int64_t r) { return c == at && r >= lowest(a, b) && r <= highest(a, b); },
+                    char_value(ch));
       }
     } else if (op == 5) {
       const int32_t c0 = input.coordinate(), r0 = input.coordinate();
       const int32_t c1 = input.coordinate(), r1 = input.coordinate();
       canvas_fill_rect(canvas.get(), c0, r0, c1, r1, ch);
-      model.paint([&](int64_t c, int64_t r) {
-        return c >= lowest(c0, c1) && c <= highest(c0, c1) && r >= lowest(r0, r1) &&
-               r <= highest(r0, r1);
-      }, char_value(ch));
+      model.paint(
+          [&](int64_t c, int64_t r) {
+            return c >= lowest(c0, c1) && c <= highest(c0, c1) && r >= lowest(r0, r1) &&
+                   r <= highest(r0, r1);
+          },
+          char_value(ch));
     } else if (op == 6 || op == 7) {
       const int32_t c0 = input.coordinate(), r0 = input.coordinate();
       const int32_t c1 = input.coordinate(), r1 = input.coordinate();

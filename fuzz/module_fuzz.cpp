@@ -20,7 +20,9 @@ namespace {
 std::string folder;
 std::string module_path;
 
-void remove_folder() { std::filesystem::remove_all(folder); }
+void remove_folder() {
+  std::filesystem::remove_all(folder);
+}
 
 void start_library() {
   char name[] = "/tmp/intro-module-fuzz-XXXXXX";

@@ -16,7 +16,9 @@ void start_music() {
 }
 
 // The frame period is read by frame_wait itself, from the settings.
-void wait_for_next_frame(int32_t) { frame_wait(); }
+void wait_for_next_frame(int32_t) {
+  frame_wait();
+}
 
 }  // namespace
 

@@ -9,8 +9,8 @@
 struct LogoOrbit {
   Canvas* canvas = nullptr;  // not owned
   const char* logo = nullptr;
-  int32_t x_position = 0;  // index into the x path, 0 to 97 between frames
-  int32_t y_position = 0;  // index into the y path, 0 to 57 between frames
+  int32_t x_position = 0;              // index into the x path, 0 to 97 between frames
+  int32_t y_position = 0;              // index into the y path, 0 to 57 between frames
   int32_t centre_x = 0, centre_y = 0;  // where offset 0 puts a logo's corner
   int32_t scale_x = 0, scale_y = 0;    // cells per path unit
 };

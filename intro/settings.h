@@ -5,8 +5,8 @@
 #include <cstdio>
 
 struct IntroSettings {
-  FILE* input = nullptr;   // every answer is read from here
-  FILE* output = nullptr;  // the dialogue and every frame are written here
+  FILE* input = nullptr;      // every answer is read from here
+  FILE* output = nullptr;     // the dialogue and every frame are written here
   int32_t screen_width = 0;   // columns
   int32_t screen_height = 0;  // lines
   int32_t frame_rate = 0;     // frames per second

@@ -11,7 +11,9 @@
 
 namespace {
 
-void real_sleep(int32_t microseconds) { usleep(static_cast<useconds_t>(microseconds)); }
+void real_sleep(int32_t microseconds) {
+  usleep(static_cast<useconds_t>(microseconds));
+}
 
 int64_t real_now() {
   timespec now{};
@@ -19,7 +21,9 @@ int64_t real_now() {
   return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
-uint32_t real_song_time(const MODULE* module) { return static_cast<uint32_t>(module->sngtime); }
+uint32_t real_song_time(const MODULE* module) {
+  return static_cast<uint32_t>(module->sngtime);
+}
 
 // The slice found the song ended: read the module again and start it from
 // its beginning. A failed load leaves the handle null and the music off for
@@ -45,8 +49,8 @@ void catch_up(int32_t slice) {
     timeline.origin = now - song_microseconds(song);
     timeline.lead = music_lead(slice);
   } else {
-    timeline.lead = std::min(timeline.lead + (now - timeline.last_service) / music_lead_growth,
-                             music_max_lead);
+    timeline.lead =
+        std::min(timeline.lead + (now - timeline.last_service) / music_lead_growth, music_max_lead);
   }
   timeline.last_service = now;
   int64_t target = now - timeline.origin + timeline.lead;

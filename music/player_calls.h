@@ -11,13 +11,13 @@ struct PlayerCalls {
   void (*sleep)(int32_t microseconds);  // usleep; its result is ignored
   int64_t (*now)();                     // monotonic clock, in microseconds
   MODULE* (*load)(const CHAR* file, int max_voices, BOOL curious);  // Player_Load
-  void (*start)(MODULE* module);        // Player_Start; ignores null
-  BOOL (*active)();                     // Player_Active
-  void (*update)();                     // MikMod_Update: mix the next stretch
+  void (*start)(MODULE* module);                                    // Player_Start; ignores null
+  BOOL (*active)();                                                 // Player_Active
+  void (*update)();                             // MikMod_Update: mix the next stretch
   uint32_t (*song_time)(const MODULE* module);  // song played into the mixer, 1/1024 s
-  void (*stop)();                       // Player_Stop
-  void (*free)(MODULE* module);         // Player_Free
-  void (*exit)();                       // MikMod_Exit
+  void (*stop)();                               // Player_Stop
+  void (*free)(MODULE* module);                 // Player_Free
+  void (*exit)();                               // MikMod_Exit
 };
 
 extern const PlayerCalls real_player_calls;
@@ -59,7 +59,9 @@ inline constexpr int32_t slice_limit = 100000;
 // second), the music is filled to the brim at every service instead, and the
 // driver holds each frame for up to one of its steps.
 inline constexpr int64_t music_lead_margin = 100000;
-constexpr int64_t music_lead(int32_t slice) { return slice + music_lead_margin; }
+constexpr int64_t music_lead(int32_t slice) {
+  return slice + music_lead_margin;
+}
 inline constexpr int64_t music_lead_floor = 60000;
 inline constexpr int64_t music_lead_growth = 100;
 inline constexpr int64_t music_max_lead = 300000;
@@ -83,10 +85,10 @@ constexpr int64_t song_microseconds(uint32_t song_time) {
 
 // Where the music stands in real time.
 struct MusicTimeline {
-  bool started = false;    // set by the first service
-  int64_t origin = 0;      // clock reading at which song time 0 is due
-  int64_t lead = 0;        // how far ahead of the clock the song is kept
-  bool held = false;       // the driver has held an update: the server plays
+  bool started = false;  // set by the first service
+  int64_t origin = 0;    // clock reading at which song time 0 is due
+  int64_t lead = 0;      // how far ahead of the clock the song is kept
+  bool held = false;     // the driver has held an update: the server plays
   int64_t last_service = 0;
 };
 extern MusicTimeline music_timeline;

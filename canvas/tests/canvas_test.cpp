@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "canvas/draw.h"
 #include "tests/support/memory_stream.h"
@@ -83,7 +83,7 @@ TEST(Canvas, SizesBelowOneBecomeOne) {
 
 TEST(Canvas, CellsPrintTheirLowByte) {
   std::unique_ptr<Canvas> canvas = sized_canvas(4, 1);
-  canvas_set_cell(canvas.get(), 0, 0, 321);   // 0x141
+  canvas_set_cell(canvas.get(), 0, 0, 321);  // 0x141
   canvas_put_char(canvas.get(), 1, 0, static_cast<char>(233));
   canvas_set_cell(canvas.get(), 2, 0, -23);
   EXPECT_EQ(canvas->cells[1], -23);

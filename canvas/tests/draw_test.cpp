@@ -19,7 +19,9 @@ class Draw : public ::testing::Test {
  protected:
   Draw() : canvas_(canvas_create()) {}
 
-  Canvas* canvas() { return canvas_.get(); }
+  Canvas* canvas() {
+    return canvas_.get();
+  }
 
   // The cells that hold something other than a blank.
   std::set<Cell> inked() const {
@@ -106,8 +108,7 @@ TEST_F(Draw, RectanglesGiveTheSameCellsWhicheverCornersArePassed) {
   canvas_fill_rect(canvas(), 2, 1, 4, 3, '#');
   const std::set<Cell> nine = inked();
   EXPECT_EQ(nine.size(), 9u);
-  for (const auto& [c0, r0, c1, r1] :
-       {std::tuple{4, 3, 2, 1}, {2, 3, 4, 1}, {4, 1, 2, 3}}) {
+  for (const auto& [c0, r0, c1, r1] : {std::tuple{4, 3, 2, 1}, {2, 3, 4, 1}, {4, 1, 2, 3}}) {
     canvas_fill(canvas(), ' ');
     canvas_fill_rect(canvas(), c0, r0, c1, r1, '#');
     EXPECT_EQ(inked(), nine);
@@ -191,14 +192,14 @@ TEST_F(Draw, LinesDrawTheCellsOfTheSteppedRuleWhereverItHolds) {
     return low + static_cast<int32_t>((state >> 8) % static_cast<uint32_t>(high - low + 1));
   };
   std::vector<std::array<int32_t, 4>> lines = {
-      {-32768, 3, -1, 20}, {32767, 24, 0, 0}, {-16384, -16384, 16383, 16383},
+      {-32768, 3, -1, 20},  {32767, 24, 0, 0}, {-16384, -16384, 16383, 16383},
       {40, -32768, 41, -1}, {0, 32767, 79, 0}, {-32768, 0, -1, 32767}};
   for (int i = 0; i < 3000; ++i) {
     lines.push_back({next(-40, 120), next(-30, 55), next(-40, 120), next(-30, 55)});
   }
   for (int i = 0; i < 300; ++i) {
-    lines.push_back({next(-16000, 16000), next(-16000, 16000), next(-16000, 16000),
-                     next(-16000, 16000)});
+    lines.push_back(
+        {next(-16000, 16000), next(-16000, 16000), next(-16000, 16000), next(-16000, 16000)});
   }
   std::unique_ptr<Canvas> expected(canvas_create());
   for (const auto& [c0, r0, c1, r1] : lines) {
@@ -206,8 +207,8 @@ TEST_F(Draw, LinesDrawTheCellsOfTheSteppedRuleWhereverItHolds) {
     stepped_line(expected.get(), c0, r0, c1, r1, '*');
     canvas_fill(canvas(), ' ');
     canvas_draw_line(canvas(), c0, r0, c1, r1, '*');
-    ASSERT_TRUE(std::equal(canvas()->cells.get(), canvas()->cells.get() + 80 * 25,
-                           expected->cells.get()))
+    ASSERT_TRUE(
+        std::equal(canvas()->cells.get(), canvas()->cells.get() + 80 * 25, expected->cells.get()))
         << "line " << c0 << "," << r0 << " to " << c1 << "," << r1;
   }
 }

@@ -28,7 +28,9 @@ std::string glyph_text(const std::vector<std::string>& rows) {
   return text;
 }
 
-std::string five_row_glyph(const std::vector<std::string>& rows) { return glyph_text(rows) + '\n'; }
+std::string five_row_glyph(const std::vector<std::string>& rows) {
+  return glyph_text(rows) + '\n';
+}
 
 // The lines of a glyph text; the text after the last line end is the final
 // element, empty for a well-formed glyph.
@@ -44,9 +46,13 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-const char* glyph_of(char ch) { return font_glyphs[static_cast<unsigned char>(ch)]; }
+const char* glyph_of(char ch) {
+  return font_glyphs[static_cast<unsigned char>(ch)];
+}
 
-bool has_descender(int32_t code) { return code == 'g' || code == 'j' || code == 'p' || code == 'q'; }
+bool has_descender(int32_t code) {
+  return code == 'g' || code == 'j' || code == 'p' || code == 'q';
+}
 
 std::vector<int32_t> all_cells(const Canvas& canvas) {
   return std::vector<int32_t>(canvas.cells.get(),
@@ -112,40 +118,25 @@ TEST(FontTable, DeleteHasNoGlyphAndLineEndShowsZero) {
 
 TEST(FontTable, HexGlyphsOfControlCodes) {
   // Codes 0 to 15: a two-column 0, then the low digit two columns wide.
-  EXPECT_EQ(font_glyphs[0],
-            five_row_glyph({"##.##.", "##.##.", "##.##.", "##.##.", "##.##."}));
-  EXPECT_EQ(font_glyphs[1],
-            five_row_glyph({"##.#..", "##.#..", "##.#..", "##.#..", "##.#.."}));
-  EXPECT_EQ(font_glyphs[8],
-            five_row_glyph({"##.##.", "##.##.", "##....", "##.##.", "##.##."}));
-  EXPECT_EQ(font_glyphs[13],
-            five_row_glyph({"##.#..", "##.##.", "##.##.", "##.##.", "##.#.."}));
-  EXPECT_EQ(font_glyphs[15],
-            five_row_glyph({"##.##.", "##.#..", "##.##.", "##.#..", "##.#.."}));
+  EXPECT_EQ(font_glyphs[0], five_row_glyph({"##.##.", "##.##.", "##.##.", "##.##.", "##.##."}));
+  EXPECT_EQ(font_glyphs[1], five_row_glyph({"##.#..", "##.#..", "##.#..", "##.#..", "##.#.."}));
+  EXPECT_EQ(font_glyphs[8], five_row_glyph({"##.##.", "##.##.", "##....", "##.##.", "##.##."}));
+  EXPECT_EQ(font_glyphs[13], five_row_glyph({"##.#..", "##.##.", "##.##.", "##.##.", "##.#.."}));
+  EXPECT_EQ(font_glyphs[15], five_row_glyph({"##.##.", "##.#..", "##.##.", "##.#..", "##.#.."}));
   // Codes 16 to 31: a one-column 1, then the low digit three columns wide.
-  EXPECT_EQ(font_glyphs[16],
-            five_row_glyph({"#.###.", "#.#.#.", "#.#.#.", "#.#.#.", "#.###."}));
-  EXPECT_EQ(font_glyphs[20],
-            five_row_glyph({"#.#.#.", "#.#.#.", "#.###.", "#...#.", "#...#."}));
-  EXPECT_EQ(font_glyphs[26],
-            five_row_glyph({"#.###.", "#.#.#.", "#.###.", "#.#.#.", "#.#.#."}));
-  EXPECT_EQ(font_glyphs[28],
-            five_row_glyph({"#..##.", "#.#...", "#.#...", "#.#...", "#..##."}));
-  EXPECT_EQ(font_glyphs[31],
-            five_row_glyph({"#.###.", "#.#...", "#.##..", "#.#...", "#.#..."}));
+  EXPECT_EQ(font_glyphs[16], five_row_glyph({"#.###.", "#.#.#.", "#.#.#.", "#.#.#.", "#.###."}));
+  EXPECT_EQ(font_glyphs[20], five_row_glyph({"#.#.#.", "#.#.#.", "#.###.", "#...#.", "#...#."}));
+  EXPECT_EQ(font_glyphs[26], five_row_glyph({"#.###.", "#.#.#.", "#.###.", "#.#.#.", "#.#.#."}));
+  EXPECT_EQ(font_glyphs[28], five_row_glyph({"#..##.", "#.#...", "#.#...", "#.#...", "#..##."}));
+  EXPECT_EQ(font_glyphs[31], five_row_glyph({"#.###.", "#.#...", "#.##..", "#.#...", "#.#..."}));
 }
 
 TEST(FontTable, GlyphsThatFixTheStyle) {
-  EXPECT_EQ(glyph_of(' '),
-            five_row_glyph({"......", "......", "......", "......", "......"}));
-  EXPECT_EQ(glyph_of('!'),
-            five_row_glyph({"..##..", "..##..", "..##..", "......", "..##.."}));
-  EXPECT_EQ(glyph_of('0'),
-            five_row_glyph({"#####.", "#...#.", "#.#.#.", "#...#.", "#####."}));
-  EXPECT_EQ(glyph_of('A'),
-            five_row_glyph({"#####.", "#...#.", "#####.", "#...#.", "#...#."}));
-  EXPECT_EQ(glyph_of('a'),
-            five_row_glyph({"......", ".###..", "#...#.", "#...#.", ".####."}));
+  EXPECT_EQ(glyph_of(' '), five_row_glyph({"......", "......", "......", "......", "......"}));
+  EXPECT_EQ(glyph_of('!'), five_row_glyph({"..##..", "..##..", "..##..", "......", "..##.."}));
+  EXPECT_EQ(glyph_of('0'), five_row_glyph({"#####.", "#...#.", "#.#.#.", "#...#.", "#####."}));
+  EXPECT_EQ(glyph_of('A'), five_row_glyph({"#####.", "#...#.", "#####.", "#...#.", "#...#."}));
+  EXPECT_EQ(glyph_of('a'), five_row_glyph({"......", ".###..", "#...#.", "#...#.", ".####."}));
   EXPECT_EQ(glyph_of('g'),
             glyph_text({"......", "..##..", ".#..#.", "..###.", "....#.", ".###.."}));
   EXPECT_EQ(glyph_of('j'),
@@ -156,7 +147,9 @@ TEST(FontTable, GlyphsThatFixTheStyle) {
 // Creating a font
 
 struct FontDeleter {
-  void operator()(BlockFont* font) const { font_release(font); }
+  void operator()(BlockFont* font) const {
+    font_release(font);
+  }
 };
 using FontPtr = std::unique_ptr<BlockFont, FontDeleter>;
 
@@ -177,7 +170,9 @@ TEST(FontCreate, BindsTheCurrentCanvasAndTheTable) {
 // its blanks included, can be told from the untouched ones.
 class FontDraw : public ::testing::Test {
  protected:
-  FontDraw() : canvas_(canvas_create()), font_(font_create()) { canvas_fill(canvas_.get(), '.'); }
+  FontDraw() : canvas_(canvas_create()), font_(font_create()) {
+    canvas_fill(canvas_.get(), '.');
+  }
 
   // Columns first to first + count - 1 of a row, as characters.
   std::string cells(int32_t row, int32_t first, int32_t count) const {
@@ -187,9 +182,13 @@ class FontDraw : public ::testing::Test {
     }
     return text;
   }
-  std::string row(int32_t r) const { return cells(r, 0, canvas_->width); }
+  std::string row(int32_t r) const {
+    return cells(r, 0, canvas_->width);
+  }
 
-  std::vector<int32_t> snapshot() const { return all_cells(*canvas_); }
+  std::vector<int32_t> snapshot() const {
+    return all_cells(*canvas_);
+  }
 
   void draw(int32_t column, int32_t row, int32_t code) {
     font_draw_glyph(font_.get(), column, row, code);

@@ -33,9 +33,13 @@ class Files : public ::testing::Test {
     char pattern[] = "/tmp/text_file_test.XXXXXX";
     dir_ = mkdtemp(pattern);
   }
-  ~Files() override { std::filesystem::remove_all(dir_); }
+  ~Files() override {
+    std::filesystem::remove_all(dir_);
+  }
 
-  std::string path(const char* name) const { return (dir_ / name).string(); }
+  std::string path(const char* name) const {
+    return (dir_ / name).string();
+  }
 
  private:
   std::filesystem::path dir_;

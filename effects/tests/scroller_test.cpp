@@ -16,8 +16,12 @@ class Scroller : public ::testing::Test {
  protected:
   Scroller() : canvas_(canvas_create()), scroller_(scroller_create()) {}
 
-  Canvas* canvas() { return canvas_.get(); }
-  WaveScroller* scroller() { return scroller_.get(); }
+  Canvas* canvas() {
+    return canvas_.get();
+  }
+  WaveScroller* scroller() {
+    return scroller_.get();
+  }
 
   std::string row(int32_t r) const {
     std::string cells;
@@ -35,8 +39,12 @@ class Scroller : public ::testing::Test {
     return all;
   }
 
-  void flatten_x() { scroller_->x_wave = sequence_over(flat_, 4, 3); }
-  void flatten_y() { scroller_->y_wave = sequence_over(flat_, 4, 3); }
+  void flatten_x() {
+    scroller_->x_wave = sequence_over(flat_, 4, 3);
+  }
+  void flatten_y() {
+    scroller_->y_wave = sequence_over(flat_, 4, 3);
+  }
 
   // Presents the frame (counting it) and then advances, as the frame loop
   // does.
@@ -138,9 +146,9 @@ TEST_F(Scroller, BasesAtTheEndsOfTheRangeDrawNothing) {
   // wrap back onto the canvas, nor overflow.
   std::string blank;
   for (int r = 0; r < 25; ++r) blank += std::string(80, ' ') + "\n";
-  for (const auto& [x, y] : {std::pair{INT32_MAX, 5}, std::pair{INT32_MIN, 5},
-                             std::pair{0, INT32_MAX}, std::pair{0, INT32_MIN},
-                             std::pair{INT32_MAX - 40, INT32_MIN + 2}}) {
+  for (const auto& [x, y] :
+       {std::pair{INT32_MAX, 5}, std::pair{INT32_MIN, 5}, std::pair{0, INT32_MAX},
+        std::pair{0, INT32_MIN}, std::pair{INT32_MAX - 40, INT32_MIN + 2}}) {
     scroller()->x = x;
     scroller()->y = y;
     EXPECT_EQ(drawn(), blank) << x << "," << y;

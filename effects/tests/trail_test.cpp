@@ -19,15 +19,27 @@ class Trail : public ::testing::Test {
     trail_.reset(trail_create());
   }
 
-  Canvas* canvas() { return canvas_.get(); }
-  LineTrail* trail() { return trail_.get(); }
+  Canvas* canvas() {
+    return canvas_.get();
+  }
+  LineTrail* trail() {
+    return trail_.get();
+  }
 
   // Both ends on one cell of row 5 that moves along x alone: every line of
   // the fan is a single cell, which shows where its first end went.
   void point_moving_along_x(int32_t x, int32_t spacing_x) {
-    *trail() = LineTrail{.width = 80, .height = 25, .canvas = canvas(), .x1 = x, .y1 = 5,
-                         .x2 = x, .y2 = 5, .spacing_x1 = spacing_x, .spacing_x2 = spacing_x,
-                         .echo_count = 6, .ch = '*'};
+    *trail() = LineTrail{.width = 80,
+                         .height = 25,
+                         .canvas = canvas(),
+                         .x1 = x,
+                         .y1 = 5,
+                         .x2 = x,
+                         .y2 = 5,
+                         .spacing_x1 = spacing_x,
+                         .spacing_x2 = spacing_x,
+                         .echo_count = 6,
+                         .ch = '*'};
   }
 
   // The column of each line of the fan, in drawing order.
@@ -119,9 +131,21 @@ TEST_F(Trail, DrawsEchoCountLinesAndNoneOnShortCanvases) {
 }
 
 TEST_F(Trail, BouncesClampToTheEdgeCellAndTurnTheSpacing) {
-  *trail() = LineTrail{.width = 80, .height = 25, .canvas = canvas(), .x1 = 79, .y1 = 10,
-                       .x2 = 40, .y2 = 1, .vx1 = 2, .vy1 = 1, .vx2 = 1, .vy2 = -2,
-                       .spacing_x1 = 3, .spacing_y1 = 2, .spacing_x2 = 4, .spacing_y2 = 5};
+  *trail() = LineTrail{.width = 80,
+                       .height = 25,
+                       .canvas = canvas(),
+                       .x1 = 79,
+                       .y1 = 10,
+                       .x2 = 40,
+                       .y2 = 1,
+                       .vx1 = 2,
+                       .vy1 = 1,
+                       .vx2 = 1,
+                       .vy2 = -2,
+                       .spacing_x1 = 3,
+                       .spacing_y1 = 2,
+                       .spacing_x2 = 4,
+                       .spacing_y2 = 5};
   trail_advance(trail());
   EXPECT_EQ(trail()->x1, 79);
   EXPECT_EQ(trail()->vx1, -2);
@@ -137,28 +161,52 @@ TEST_F(Trail, BouncesClampToTheEdgeCellAndTurnTheSpacing) {
 }
 
 TEST_F(Trail, LandingOnTheLastCellIsNoBounce) {
-  *trail() = LineTrail{.width = 80, .height = 25, .canvas = canvas(), .x1 = 77, .y1 = 23,
-                       .x2 = 1, .y2 = 0, .vx1 = 2, .vy1 = 2, .vx2 = -1, .vy2 = -1,
-                       .spacing_x1 = 1, .spacing_y1 = 1, .spacing_x2 = 1, .spacing_y2 = 1};
+  *trail() = LineTrail{.width = 80,
+                       .height = 25,
+                       .canvas = canvas(),
+                       .x1 = 77,
+                       .y1 = 23,
+                       .x2 = 1,
+                       .y2 = 0,
+                       .vx1 = 2,
+                       .vy1 = 2,
+                       .vx2 = -1,
+                       .vy2 = -1,
+                       .spacing_x1 = 1,
+                       .spacing_y1 = 1,
+                       .spacing_x2 = 1,
+                       .spacing_y2 = 1};
   trail_advance(trail());
   EXPECT_EQ(trail()->x1, 79);  // the last cell: no bounce
   EXPECT_EQ(trail()->vx1, 2);
   EXPECT_EQ(trail()->y1, 24);  // lands on 25: bounces back to 24
   EXPECT_EQ(trail()->vy1, -2);
-  EXPECT_EQ(trail()->x2, 0);   // the first cell: no bounce
+  EXPECT_EQ(trail()->x2, 0);  // the first cell: no bounce
   EXPECT_EQ(trail()->vx2, -1);
-  EXPECT_EQ(trail()->y2, 0);   // lands on -1: bounces
+  EXPECT_EQ(trail()->y2, 0);  // lands on -1: bounces
   EXPECT_EQ(trail()->vy2, 1);
   EXPECT_EQ(trail()->spacing_y2, -1);
 }
 
 TEST_F(Trail, TheMostNegativeDirectionsTurnWithoutOverflow) {
   // INT32_MIN has no opposite in 32 bits: a bounce leaves it as it is.
-  *trail() = LineTrail{.width = 80, .height = 25, .canvas = canvas(), .x1 = 5, .y1 = 5,
-                       .x2 = 70, .y2 = 20, .vx1 = INT32_MIN, .vy1 = INT32_MAX,
-                       .vx2 = INT32_MAX, .vy2 = INT32_MIN, .spacing_x1 = INT32_MIN,
-                       .spacing_y1 = INT32_MAX, .spacing_x2 = INT32_MIN,
-                       .spacing_y2 = INT32_MIN, .echo_count = 4, .ch = '#'};
+  *trail() = LineTrail{.width = 80,
+                       .height = 25,
+                       .canvas = canvas(),
+                       .x1 = 5,
+                       .y1 = 5,
+                       .x2 = 70,
+                       .y2 = 20,
+                       .vx1 = INT32_MIN,
+                       .vy1 = INT32_MAX,
+                       .vx2 = INT32_MAX,
+                       .vy2 = INT32_MIN,
+                       .spacing_x1 = INT32_MIN,
+                       .spacing_y1 = INT32_MAX,
+                       .spacing_x2 = INT32_MIN,
+                       .spacing_y2 = INT32_MIN,
+                       .echo_count = 4,
+                       .ch = '#'};
   trail_draw(trail());
   trail_advance(trail());
   EXPECT_EQ(trail()->x1, 0);
@@ -175,8 +223,15 @@ TEST_F(Trail, TheMostNegativeDirectionsTurnWithoutOverflow) {
 }
 
 TEST_F(Trail, TheFirstLineIsTheTrailItself) {
-  *trail() = LineTrail{.width = 80, .height = 25, .canvas = canvas(), .x1 = 0, .y1 = 0,
-                       .x2 = 3, .y2 = 1, .echo_count = 1, .ch = '#'};
+  *trail() = LineTrail{.width = 80,
+                       .height = 25,
+                       .canvas = canvas(),
+                       .x1 = 0,
+                       .y1 = 0,
+                       .x2 = 3,
+                       .y2 = 1,
+                       .echo_count = 1,
+                       .ch = '#'};
   trail_draw(trail());
   EXPECT_EQ(canvas()->cells[0], '#');
   EXPECT_EQ(canvas()->cells[1], '#');

@@ -78,7 +78,8 @@ TEST(Dialogue, WrongMenuAnswersBringTheWholeMenuBackSilently) {
 TEST(Dialogue, CustomSizeAsksWidthThenHeight) {
   const Outcome o = answer("5\n100abc\n007\n5\n3\n");
   expect_answered(o, 100, 7, 3, 333333);
-  EXPECT_EQ(o.printed, banner + screen_menu + width_prompt + height_prompt + rate_menu + rate_prompt);
+  EXPECT_EQ(o.printed,
+            banner + screen_menu + width_prompt + height_prompt + rate_menu + rate_prompt);
 }
 
 TEST(Dialogue, NumbersThatAreNotPositiveAreRefusedWithTheirMessage) {
@@ -86,11 +87,13 @@ TEST(Dialogue, NumbersThatAreNotPositiveAreRefusedWithTheirMessage) {
   expect_answered(o, 100, 2, 10, 100000);
   const std::string wrong_width = width_prompt + "Wrong width.\n";
   EXPECT_EQ(o.printed, banner + screen_menu + wrong_width + wrong_width + wrong_width +
-                           wrong_width + wrong_width + width_prompt +
-                           height_prompt + "Wrong height.\n" + height_prompt + rate_menu);
+                           wrong_width + wrong_width + width_prompt + height_prompt +
+                           "Wrong height.\n" + height_prompt + rate_menu);
 }
 
-TEST(Dialogue, AOneByOneScreenIsAccepted) { expect_answered(answer("5\n1\n1\n1\n"), 1, 1, 10, 100000); }
+TEST(Dialogue, AOneByOneScreenIsAccepted) {
+  expect_answered(answer("5\n1\n1\n1\n"), 1, 1, 10, 100000);
+}
 
 TEST(Dialogue, NumbersTooLargeForThirtyTwoBitsAreRefusedLikeZero) {
   const Outcome o = answer("5\n99999999999\n2147483648\n80\n25\n5\n4294967306\n2147483647\n");
@@ -104,7 +107,8 @@ TEST(Dialogue, SidesAreBoundedByTheLineDrawingRange) {
   expect_answered(answer("5\n32768\n32767\n512\n1\n"), 32767, 512, 10, 100000);
   const Outcome tall = answer("5\n1\n32768\n32767\n1\n");
   expect_answered(tall, 1, 32767, 10, 100000);
-  EXPECT_NE(tall.printed.find(height_prompt + "Wrong height.\n" + height_prompt), std::string::npos);
+  EXPECT_NE(tall.printed.find(height_prompt + "Wrong height.\n" + height_prompt),
+            std::string::npos);
 }
 
 TEST(Dialogue, ScreensOfMoreThanSixteenMebicellsAskTheHeightAgain) {
@@ -122,9 +126,8 @@ TEST(Dialogue, RatesAboveAMillionGiveNoPause) {
 }
 
 TEST(Dialogue, EndOfInputAnywhereStopsTheDialogue) {
-  for (const char* input :
-       {"", "1", "\n\n", "5\n", "5\n12", "5\nabc", "5\n80\n", "5\n80\n0\n", "1\n", "1\n5\n",
-        "1\n5\n10", "1\n7\n"}) {
+  for (const char* input : {"", "1", "\n\n", "5\n", "5\n12", "5\nabc", "5\n80\n", "5\n80\n0\n",
+                            "1\n", "1\n5\n", "1\n5\n10", "1\n7\n"}) {
     const Outcome o = answer(input);
     EXPECT_EQ(o.result, DialogueResult::input_ended) << "input: " << input;
   }

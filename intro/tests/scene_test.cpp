@@ -56,8 +56,8 @@ class SceneTest : public ::testing::Test {
 };
 
 TEST_F(SceneTest, PlacesTheScrollersByTheScreenHeight) {
-  for (const auto& [w, h, middle] : {std::tuple{80, 25, 18}, {80, 50, 37}, {40, 24, 18},
-                                     {80, 24, 18}, {1, 1, 0}}) {
+  for (const auto& [w, h, middle] :
+       {std::tuple{80, 25, 18}, {80, 50, 37}, {40, 24, 18}, {80, 24, 18}, {1, 1, 0}}) {
     build(w, h);
     EXPECT_EQ(scene_.middle->y, middle);
     EXPECT_EQ(scene_.bottom->y, h - 1);

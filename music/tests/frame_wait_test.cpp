@@ -48,14 +48,20 @@ struct FakePlayer {
   int64_t waited = 0;  // in all
 
   static constexpr int64_t step = 20000;
-  int64_t played() const { return std::max<int64_t>(0, clock - plays_from); }
+  int64_t played() const {
+    return std::max<int64_t>(0, clock - plays_from);
+  }
   int64_t taken() const {
     return clock < plays_from ? 0 : (clock - plays_from) / step * step + step;
   }
-  int64_t last_wake = 0;     // the clock after the latest sleep
+  int64_t last_wake = 0;  // the clock after the latest sleep
 
-  uint32_t song() const { return mixed - mixed % tick; }
-  int64_t song_us() const { return song_microseconds(song()); }
+  uint32_t song() const {
+    return mixed - mixed % tick;
+  }
+  int64_t song_us() const {
+    return song_microseconds(song());
+  }
 };
 FakePlayer fake;
 
@@ -121,12 +127,14 @@ class FrameWait : public ::testing::Test {
 
   // How far the song stands ahead of the real time since the music began,
   // as of the latest service's start.
-  static int64_t ahead() { return fake.song_us() - (fake.last_wake - fake.first_wake); }
+  static int64_t ahead() {
+    return fake.song_us() - (fake.last_wake - fake.first_wake);
+  }
 
   // The music against a driver that blocks: at every frame rate the driver
   // never runs dry, and holds the loop at most `most_held` in the last 10 s.
   static void expect_settles(int32_t period, int64_t frame_time, int64_t most_held) {
-    fake.capacity = 145000;  // what PulseAudio holds for libmikmod's stream
+    fake.capacity = 145000;                         // what PulseAudio holds for libmikmod's stream
     fake.plays_from = fake.clock + period + 30000;  // starts once its buffer filled
     const int64_t frames = 20'000'000 / (period + frame_time);  // 20 s
     int64_t late_wait = 0;
@@ -392,9 +400,9 @@ TEST_F(FrameWait, AFailedReloadLeavesTheMusicSilent) {
   testing::internal::CaptureStderr();
   wait(150000);
   const std::string printed = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(fake.log, (std::vector<std::string>{"sleep 100000", "stop", "free first",
-                                                "load blumot.mod 4 0", "start null",
-                                                "sleep 100000"}));
+  EXPECT_EQ(fake.log,
+            (std::vector<std::string>{"sleep 100000", "stop", "free first", "load blumot.mod 4 0",
+                                      "start null", "sleep 100000"}));
   EXPECT_EQ(music_module, nullptr);
   EXPECT_EQ(printed, "");
   fake.log.clear();

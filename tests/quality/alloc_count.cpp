@@ -41,9 +41,15 @@ void* aligned(size_t alignment, size_t size) {
 
 }  // namespace
 
-int64_t allocation_count() { return allocations.load(); }
-void allocation_count_reset() { allocations.store(0); }
-void allocation_counting(bool on) { counting.store(on); }
+int64_t allocation_count() {
+  return allocations.load();
+}
+void allocation_count_reset() {
+  allocations.store(0);
+}
+void allocation_counting(bool on) {
+  counting.store(on);
+}
 
 extern "C" {
 
@@ -62,11 +68,17 @@ void* realloc(void* pointer, size_t size) {
   return __libc_realloc(pointer, size);
 }
 
-void free(void* pointer) { __libc_free(pointer); }
+void free(void* pointer) {
+  __libc_free(pointer);
+}
 
-void* memalign(size_t alignment, size_t size) { return aligned(alignment, size); }
+void* memalign(size_t alignment, size_t size) {
+  return aligned(alignment, size);
+}
 
-void* aligned_alloc(size_t alignment, size_t size) { return aligned(alignment, size); }
+void* aligned_alloc(size_t alignment, size_t size) {
+  return aligned(alignment, size);
+}
 
 int posix_memalign(void** out, size_t alignment, size_t size) {
   if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) return EINVAL;
@@ -88,10 +100,18 @@ void* pvalloc(size_t size) {
 
 }  // extern "C"
 
-void* operator new(size_t size) { return checked(malloc(size)); }
-void* operator new[](size_t size) { return checked(malloc(size)); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size); }
+void* operator new(size_t size) {
+  return checked(malloc(size));
+}
+void* operator new[](size_t size) {
+  return checked(malloc(size));
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  return malloc(size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+  return malloc(size);
+}
 void* operator new(size_t size, std::align_val_t alignment) {
   return checked(aligned(static_cast<size_t>(alignment), size));
 }
@@ -105,16 +125,36 @@ void* operator new[](size_t size, std::align_val_t alignment, const std::nothrow
   return aligned(static_cast<size_t>(alignment), size);
 }
 
-void operator delete(void* pointer) noexcept { free(pointer); }
-void operator delete[](void* pointer) noexcept { free(pointer); }
-void operator delete(void* pointer, size_t) noexcept { free(pointer); }
-void operator delete[](void* pointer, size_t) noexcept { free(pointer); }
-void operator delete(void* pointer, const std::nothrow_t&) noexcept { free(pointer); }
-void operator delete[](void* pointer, const std::nothrow_t&) noexcept { free(pointer); }
-void operator delete(void* pointer, std::align_val_t) noexcept { free(pointer); }
-void operator delete[](void* pointer, std::align_val_t) noexcept { free(pointer); }
-void operator delete(void* pointer, size_t, std::align_val_t) noexcept { free(pointer); }
-void operator delete[](void* pointer, size_t, std::align_val_t) noexcept { free(pointer); }
+void operator delete(void* pointer) noexcept {
+  free(pointer);
+}
+void operator delete[](void* pointer) noexcept {
+  free(pointer);
+}
+void operator delete(void* pointer, size_t) noexcept {
+  free(pointer);
+}
+void operator delete[](void* pointer, size_t) noexcept {
+  free(pointer);
+}
+void operator delete(void* pointer, const std::nothrow_t&) noexcept {
+  free(pointer);
+}
+void operator delete[](void* pointer, const std::nothrow_t&) noexcept {
+  free(pointer);
+}
+void operator delete(void* pointer, std::align_val_t) noexcept {
+  free(pointer);
+}
+void operator delete[](void* pointer, std::align_val_t) noexcept {
+  free(pointer);
+}
+void operator delete(void* pointer, size_t, std::align_val_t) noexcept {
+  free(pointer);
+}
+void operator delete[](void* pointer, size_t, std::align_val_t) noexcept {
+  free(pointer);
+}
 void operator delete(void* pointer, std::align_val_t, const std::nothrow_t&) noexcept {
   free(pointer);
 }

@@ -22,9 +22,13 @@ class AllocationScope {
     allocation_count_reset();
     allocation_counting(true);
   }
-  ~AllocationScope() { allocation_counting(false); }
+  ~AllocationScope() {
+    allocation_counting(false);
+  }
   AllocationScope(const AllocationScope&) = delete;
   AllocationScope& operator=(const AllocationScope&) = delete;
 
-  int64_t count() const { return allocation_count(); }
+  int64_t count() const {
+    return allocation_count();
+  }
 };

@@ -17,7 +17,9 @@ struct NullOutput {
     if (file == nullptr) std::abort();
     std::setvbuf(file, nullptr, _IONBF, 0);
   }
-  ~NullOutput() { std::fclose(file); }
+  ~NullOutput() {
+    std::fclose(file);
+  }
   NullOutput(const NullOutput&) = delete;
   NullOutput& operator=(const NullOutput&) = delete;
   FILE* file;

@@ -24,7 +24,9 @@
 
 namespace {
 
-void wait_for_next_frame(int32_t) { frame_wait(); }
+void wait_for_next_frame(int32_t) {
+  frame_wait();
+}
 
 // intro's loop: the pause, frame_wait, after the advance.
 const IntroVariant music_variant = {

@@ -17,7 +17,9 @@ class MemoryStream {
   MemoryStream(const MemoryStream&) = delete;
   MemoryStream& operator=(const MemoryStream&) = delete;
 
-  FILE* stream() { return stream_; }
+  FILE* stream() {
+    return stream_;
+  }
 
   // Everything written so far.
   std::string text() {
@@ -37,15 +39,19 @@ class InputStream {
   explicit InputStream(std::string bytes) : bytes_(std::move(bytes)) {
     // fmemopen refuses a size of 0, so an empty input gets one byte it
     // never reaches.
-    stream_ = fmemopen(bytes_.empty() ? empty_ : bytes_.data(), bytes_.empty() ? 1 : bytes_.size(),
-                       "r");
+    stream_ =
+        fmemopen(bytes_.empty() ? empty_ : bytes_.data(), bytes_.empty() ? 1 : bytes_.size(), "r");
     if (bytes_.empty()) std::fgetc(stream_);
   }
-  ~InputStream() { std::fclose(stream_); }
+  ~InputStream() {
+    std::fclose(stream_);
+  }
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
 
-  FILE* stream() { return stream_; }
+  FILE* stream() {
+    return stream_;
+  }
 
  private:
   std::string bytes_;

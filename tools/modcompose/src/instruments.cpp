@@ -11,167 +11,178 @@ using synth::decay;
 
 // A looped sample: `attack` followed by `loop`, the loop repeating until
 // the note is released or replaced.
-Sample looped(const char* name, const std::vector<double>& attack, const std::vector<double>& loop, uint8_t volume) {
-    std::vector<double> wave = attack;
-    wave.insert(wave.end(), loop.begin(), loop.end());
-    Sample sample;
-    sample.name = name;
-    sample.data = synth::to_8bit(wave);
-    sample.loop_start = static_cast<uint32_t>(attack.size());
-    sample.loop_length = static_cast<uint32_t>(loop.size());
-    sample.volume = volume;
-    return sample;
+Sample looped(const char* name, const std::vector<double>& attack, const std::vector<double>& loop,
+              uint8_t volume) {
+  std::vector<double> wave = attack;
+  wave.insert(wave.end(), loop.begin(), loop.end());
+  Sample sample;
+  sample.name = name;
+  sample.data = synth::to_8bit(wave);
+  sample.loop_start = static_cast<uint32_t>(attack.size());
+  sample.loop_length = static_cast<uint32_t>(loop.size());
+  sample.volume = volume;
+  return sample;
 }
 
 // A one-shot sample. The format wants its first two bytes zero (the Amiga
 // replays them after the end), and its length in whole words. The last
 // milliseconds fade to zero so the cut at the end does not click.
 Sample one_shot(const char* name, std::vector<double> wave, double rate, uint8_t volume) {
-    const auto fade = static_cast<std::size_t>(rate * 0.004);
-    for (std::size_t i = 0; i < fade && i < wave.size(); ++i) {
-        wave[wave.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(fade);
-    }
-    wave.insert(wave.begin(), {0.0, 0.0});
-    if (wave.size() % 2 != 0) wave.push_back(0.0);
-    Sample sample;
-    sample.name = name;
-    sample.data = synth::to_8bit(wave);
-    sample.volume = volume;
-    return sample;
+  const auto fade = static_cast<std::size_t>(rate * 0.004);
+  for (std::size_t i = 0; i < fade && i < wave.size(); ++i) {
+    wave[wave.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(fade);
+  }
+  wave.insert(wave.begin(), {0.0, 0.0});
+  if (wave.size() % 2 != 0) wave.push_back(0.0);
+  Sample sample;
+  sample.name = name;
+  sample.data = synth::to_8bit(wave);
+  sample.volume = volume;
+  return sample;
 }
 
-std::size_t length_in_bytes(double seconds, double rate) { return static_cast<std::size_t>(seconds * rate); }
+std::size_t length_in_bytes(double seconds, double rate) {
+  return static_cast<std::size_t>(seconds * rate);
+}
 
 }  // namespace
 
 Note drum_note(Instrument drum) {
-    switch (drum) {
-        case Instrument::kick:
-        case Instrument::snare:
-            return parse_note("C-3");
-        case Instrument::hihat:
-        case Instrument::open_hihat:
-            // Played higher than the other drums: the higher byte rate
-            // leaves room for the cymbal's top end.
-            return parse_note("A-3");
-        default:
-            throw std::invalid_argument("not a drum");
-    }
+  switch (drum) {
+    case Instrument::kick:
+    case Instrument::snare:
+      return parse_note("C-3");
+    case Instrument::hihat:
+    case Instrument::open_hihat:
+      // Played higher than the other drums: the higher byte rate
+      // leaves room for the cymbal's top end.
+      return parse_note("A-3");
+    default:
+      throw std::invalid_argument("not a drum");
+  }
 }
 
 namespace {
 
 // The bass's filter and level over its attack, t from 0 to 1: bright and
 // loud at the pluck, settling to a round tone of about five harmonics.
-double bass_brightness(double t) { return 5.0 + 22.0 * decay(t, 0.25); }
-double bass_level(double t) { return 0.72 + 0.28 * decay(t, 0.3); }
+double bass_brightness(double t) {
+  return 5.0 + 22.0 * decay(t, 0.25);
+}
+double bass_level(double t) {
+  return 0.72 + 0.28 * decay(t, 0.3);
+}
 
 }  // namespace
 
 // Bass: a sawtooth whose filter closes over the first sixteen cycles, a
 // pluck that settles into a round, steady tone.
 Sample make_bass() {
-    constexpr int32_t attack_cycles = 16;
-    std::vector<double> attack;
-    for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-        const double t = static_cast<double>(cycle) / attack_cycles;
-        const double brightness = bass_brightness(t);
-        const double level = bass_level(t);
-        for (int32_t i = 0; i < bass_cycle; ++i) {
-            attack.push_back(level * synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, brightness));
-        }
-    }
-    std::vector<double> loop;
-    const double final_level = bass_level(1.0);
-    const double final_brightness = bass_brightness(1.0);
+  constexpr int32_t attack_cycles = 16;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
+    const double t = static_cast<double>(cycle) / attack_cycles;
+    const double brightness = bass_brightness(t);
+    const double level = bass_level(t);
     for (int32_t i = 0; i < bass_cycle; ++i) {
-        loop.push_back(final_level * synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, final_brightness));
+      attack.push_back(level *
+                       synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, brightness));
     }
-    return looped("bass: plucked saw", attack, loop, 60);
+  }
+  std::vector<double> loop;
+  const double final_level = bass_level(1.0);
+  const double final_brightness = bass_brightness(1.0);
+  for (int32_t i = 0; i < bass_cycle; ++i) {
+    loop.push_back(final_level *
+                   synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, final_brightness));
+  }
+  return looped("bass: plucked saw", attack, loop, 60);
 }
 
 // Lead: a pulse wave whose width sweeps from square to narrow and back
 // across a long loop, which makes held notes shimmer like a small chorus.
 Sample make_lead() {
-    constexpr int32_t attack_cycles = 4;
-    constexpr int32_t loop_cycles = 64;
-    constexpr double brightness = 9.0;
-    std::vector<double> attack;
-    for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-        const double level = 0.55 + 0.45 * (cycle + 1) / attack_cycles;
-        for (int32_t i = 0; i < lead_cycle; ++i) {
-            attack.push_back(level * synth::pulse_wave(static_cast<double>(i) / lead_cycle, 0.5, 15, brightness));
-        }
+  constexpr int32_t attack_cycles = 4;
+  constexpr int32_t loop_cycles = 64;
+  constexpr double brightness = 9.0;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
+    const double level = 0.55 + 0.45 * (cycle + 1) / attack_cycles;
+    for (int32_t i = 0; i < lead_cycle; ++i) {
+      attack.push_back(level *
+                       synth::pulse_wave(static_cast<double>(i) / lead_cycle, 0.5, 15, brightness));
     }
-    std::vector<double> loop;
-    for (int32_t cycle = 0; cycle < loop_cycles; ++cycle) {
-        // Triangle sweep of the width, 0.5 -> 0.25 -> 0.5, so the loop's
-        // end meets its start.
-        const double position = static_cast<double>(cycle) / loop_cycles;
-        const double duty = 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
-        for (int32_t i = 0; i < lead_cycle; ++i) {
-            loop.push_back(synth::pulse_wave(static_cast<double>(i) / lead_cycle, duty, 15, brightness));
-        }
+  }
+  std::vector<double> loop;
+  for (int32_t cycle = 0; cycle < loop_cycles; ++cycle) {
+    // Triangle sweep of the width, 0.5 -> 0.25 -> 0.5, so the loop's
+    // end meets its start.
+    const double position = static_cast<double>(cycle) / loop_cycles;
+    const double duty = 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
+    for (int32_t i = 0; i < lead_cycle; ++i) {
+      loop.push_back(synth::pulse_wave(static_cast<double>(i) / lead_cycle, duty, 15, brightness));
     }
-    return looped("lead: pwm pulse", attack, loop, 40);
+  }
+  return looped("lead: pwm pulse", attack, loop, 40);
 }
 
 // Chords: a thin quarter-width pulse, the classic voice for tracker
 // arpeggios; its bright edge keeps the fast note changes distinct.
 Sample make_chords() {
-    constexpr int32_t attack_cycles = 4;
-    std::vector<double> attack;
-    for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-        const double brightness = 14.0 - 1.0 * cycle;
-        for (int32_t i = 0; i < chords_cycle; ++i) {
-            attack.push_back(synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
-        }
-    }
-    std::vector<double> loop;
+  constexpr int32_t attack_cycles = 4;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
+    const double brightness = 14.0 - 1.0 * cycle;
     for (int32_t i = 0; i < chords_cycle; ++i) {
-        loop.push_back(synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
+      attack.push_back(
+          synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
     }
-    return looped("chords: pulse 25%", attack, loop, 26);
+  }
+  std::vector<double> loop;
+  for (int32_t i = 0; i < chords_cycle; ++i) {
+    loop.push_back(synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
+  }
+  return looped("chords: pulse 25%", attack, loop, 26);
 }
 
 // Kick: a sine whose pitch drops quickly from about 160 Hz to 45 Hz, with
 // a short burst of filtered noise for the beater's click.
 Sample make_kick() {
-    const double rate = playback_rate_of(drum_note(Instrument::kick));
-    synth::Noise noise(0x6b69636b);
-    synth::Lowpass click_filter(3000.0, rate);
-    std::vector<double> wave;
-    double phase = 0.0;
-    const std::size_t length = length_in_bytes(0.32, rate);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        const double frequency = 45.0 + 115.0 * decay(t, 0.03);
-        phase += frequency / rate;
-        const double body = synth::sine_turns(phase) * decay(t, 0.12);
-        const double click = click_filter.process(noise.next()) * decay(t, 0.004);
-        wave.push_back(body + 0.6 * click);
-    }
-    return one_shot("kick: swept sine", wave, rate, 64);
+  const double rate = playback_rate_of(drum_note(Instrument::kick));
+  synth::Noise noise(0x6b69636b);
+  synth::Lowpass click_filter(3000.0, rate);
+  std::vector<double> wave;
+  double phase = 0.0;
+  const std::size_t length = length_in_bytes(0.32, rate);
+  for (std::size_t i = 0; i < length; ++i) {
+    const double t = static_cast<double>(i) / rate;
+    const double frequency = 45.0 + 115.0 * decay(t, 0.03);
+    phase += frequency / rate;
+    const double body = synth::sine_turns(phase) * decay(t, 0.12);
+    const double click = click_filter.process(noise.next()) * decay(t, 0.004);
+    wave.push_back(body + 0.6 * click);
+  }
+  return one_shot("kick: swept sine", wave, rate, 64);
 }
 
 // Snare: band-limited noise for the wires over a short 190 Hz tone for the
 // drum head.
 Sample make_snare() {
-    const double rate = playback_rate_of(drum_note(Instrument::snare));
-    synth::Noise noise(0x736e6172);
-    synth::Highpass low_cut(900.0, rate);
-    synth::Lowpass high_cut(6000.0, rate);
-    std::vector<double> wave;
-    double phase = 0.0;
-    const std::size_t length = length_in_bytes(0.22, rate);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        phase += (190.0 - 30.0 * (1.0 - decay(t, 0.05))) / rate;
-        const double head = synth::sine_turns(phase) * decay(t, 0.045);
-        const double wires = high_cut.process(low_cut.process(noise.next())) * decay(t, 0.065);
-        wave.push_back(0.7 * head + 1.4 * wires);
-    }
-    return one_shot("snare: noise and tone", wave, rate, 50);
+  const double rate = playback_rate_of(drum_note(Instrument::snare));
+  synth::Noise noise(0x736e6172);
+  synth::Highpass low_cut(900.0, rate);
+  synth::Lowpass high_cut(6000.0, rate);
+  std::vector<double> wave;
+  double phase = 0.0;
+  const std::size_t length = length_in_bytes(0.22, rate);
+  for (std::size_t i = 0; i < length; ++i) {
+    const double t = static_cast<double>(i) / rate;
+    phase += (190.0 - 30.0 * (1.0 - decay(t, 0.05))) / rate;
+    const double head = synth::sine_turns(phase) * decay(t, 0.045);
+    const double wires = high_cut.process(low_cut.process(noise.next())) * decay(t, 0.065);
+    wave.push_back(0.7 * head + 1.4 * wires);
+  }
+  return one_shot("snare: noise and tone", wave, rate, 50);
 }
 
 namespace {
@@ -179,32 +190,33 @@ namespace {
 // Cymbal noise: white noise through two high-pass stages, leaving only the
 // hiss above about 6 kHz, with an exponential decay of time constant tau.
 std::vector<double> cymbal(double seconds, double tau, double rate, uint32_t seed) {
-    synth::Noise noise(seed);
-    synth::Highpass first(6000.0, rate);
-    synth::Highpass second(6000.0, rate);
-    std::vector<double> wave;
-    const std::size_t length = length_in_bytes(seconds, rate);
-    for (std::size_t i = 0; i < length; ++i) {
-        const double t = static_cast<double>(i) / rate;
-        wave.push_back(second.process(first.process(noise.next())) * decay(t, tau));
-    }
-    return wave;
+  synth::Noise noise(seed);
+  synth::Highpass first(6000.0, rate);
+  synth::Highpass second(6000.0, rate);
+  std::vector<double> wave;
+  const std::size_t length = length_in_bytes(seconds, rate);
+  for (std::size_t i = 0; i < length; ++i) {
+    const double t = static_cast<double>(i) / rate;
+    wave.push_back(second.process(first.process(noise.next())) * decay(t, tau));
+  }
+  return wave;
 }
 
 }  // namespace
 
 Sample make_hihat() {
-    const double rate = playback_rate_of(drum_note(Instrument::hihat));
-    return one_shot("hihat: closed", cymbal(0.07, 0.016, rate, 0x68617431), rate, 24);
+  const double rate = playback_rate_of(drum_note(Instrument::hihat));
+  return one_shot("hihat: closed", cymbal(0.07, 0.016, rate, 0x68617431), rate, 24);
 }
 
 Sample make_open_hihat() {
-    const double rate = playback_rate_of(drum_note(Instrument::open_hihat));
-    return one_shot("hihat: open", cymbal(0.40, 0.11, rate, 0x68617432), rate, 20);
+  const double rate = playback_rate_of(drum_note(Instrument::open_hihat));
+  return one_shot("hihat: open", cymbal(0.40, 0.11, rate, 0x68617432), rate, 20);
 }
 
 std::vector<Sample> make_instruments() {
-    return {make_bass(), make_lead(), make_chords(), make_kick(), make_snare(), make_hihat(), make_open_hihat()};
+  return {make_bass(),  make_lead(),  make_chords(),    make_kick(),
+          make_snare(), make_hihat(), make_open_hihat()};
 }
 
 }  // namespace modcompose

@@ -19,13 +19,13 @@ namespace modcompose {
 
 // Sample numbers as they appear in the patterns (1-based, as in the file).
 enum class Instrument : uint8_t {
-    bass = 1,
-    lead = 2,
-    chords = 3,
-    kick = 4,
-    snare = 5,
-    hihat = 6,
-    open_hihat = 7,
+  bass = 1,
+  lead = 2,
+  chords = 3,
+  kick = 4,
+  snare = 5,
+  hihat = 6,
+  open_hihat = 7,
 };
 
 inline constexpr int32_t instrument_count = 7;

@@ -9,139 +9,142 @@ namespace modcompose {
 namespace {
 
 [[noreturn]] void bad_token(std::string_view kind, std::string_view token) {
-    throw std::invalid_argument("not a " + std::string(kind) + " step: \"" + std::string(token) + "\"");
+  throw std::invalid_argument("not a " + std::string(kind) + " step: \"" + std::string(token) +
+                              "\"");
 }
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool is_blank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Common marks; returns false for a token that is not one of them.
 bool read_common_mark(std::string_view token, Mark& mark) {
-    if (token == ".") {
-        mark = Mark::hold;
-        return true;
-    }
-    if (token == "^") {
-        mark = Mark::release;
-        return true;
-    }
-    return false;
+  if (token == ".") {
+    mark = Mark::hold;
+    return true;
+  }
+  if (token == "^") {
+    mark = Mark::release;
+    return true;
+  }
+  return false;
 }
 
 int32_t pitch_class_of_letter(char letter) {
-    constexpr std::array<std::pair<char, int32_t>, 7> letters{
-        {{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}, {'A', 9}, {'B', 11}}};
-    for (const auto& [name, pitch] : letters) {
-        if (name == letter) return pitch;
-    }
-    return -1;
+  constexpr std::array<std::pair<char, int32_t>, 7> letters{
+      {{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}, {'A', 9}, {'B', 11}}};
+  for (const auto& [name, pitch] : letters) {
+    if (name == letter) return pitch;
+  }
+  return -1;
 }
 
 // Semitone offsets of the two upper chord notes for each chord kind.
 uint8_t arpeggio_of_kind(std::string_view kind, std::string_view symbol) {
-    constexpr std::array<std::pair<std::string_view, uint8_t>, 6> kinds{{
-        {"", 0x47},      // major third, fifth
-        {"m", 0x37},     // minor third, fifth
-        {"7", 0x4A},     // major third, minor seventh
-        {"m7", 0x3A},    // minor third, minor seventh
-        {"sus2", 0x27},  // second, fifth
-        {"sus4", 0x57},  // fourth, fifth
-    }};
-    for (const auto& [name, arpeggio] : kinds) {
-        if (name == kind) return arpeggio;
-    }
-    bad_token("chord", symbol);
+  constexpr std::array<std::pair<std::string_view, uint8_t>, 6> kinds{{
+      {"", 0x47},      // major third, fifth
+      {"m", 0x37},     // minor third, fifth
+      {"7", 0x4A},     // major third, minor seventh
+      {"m7", 0x3A},    // minor third, minor seventh
+      {"sus2", 0x27},  // second, fifth
+      {"sus4", 0x57},  // fourth, fifth
+  }};
+  for (const auto& [name, arpeggio] : kinds) {
+    if (name == kind) return arpeggio;
+  }
+  bad_token("chord", symbol);
 }
 
 }  // namespace
 
 std::vector<std::string_view> split_bar(std::string_view bar) {
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < bar.size()) {
-        if (is_blank(bar[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < bar.size() && !is_blank(bar[end])) ++end;
-        const std::string_view token = bar.substr(i, end - i);
-        if (token != "|") tokens.push_back(token);
-        i = end;
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while (i < bar.size()) {
+    if (is_blank(bar[i])) {
+      ++i;
+      continue;
     }
-    if (!tokens.empty() && tokens.size() != steps_per_bar) {
-        throw std::invalid_argument("a bar needs 16 steps, not " + std::to_string(tokens.size()) + ": \"" +
-                                    std::string(bar) + "\"");
-    }
-    if (tokens.empty()) tokens.assign(steps_per_bar, ".");
-    return tokens;
+    std::size_t end = i;
+    while (end < bar.size() && !is_blank(bar[end])) ++end;
+    const std::string_view token = bar.substr(i, end - i);
+    if (token != "|") tokens.push_back(token);
+    i = end;
+  }
+  if (!tokens.empty() && tokens.size() != steps_per_bar) {
+    throw std::invalid_argument("a bar needs 16 steps, not " + std::to_string(tokens.size()) +
+                                ": \"" + std::string(bar) + "\"");
+  }
+  if (tokens.empty()) tokens.assign(steps_per_bar, ".");
+  return tokens;
 }
 
 std::vector<MelodyStep> parse_melody_bar(std::string_view bar) {
-    std::vector<MelodyStep> steps;
-    for (const std::string_view token : split_bar(bar)) {
-        MelodyStep step;
-        if (token == "~") {
-            step.mark = Mark::vibrato;
-        } else if (token == ">") {
-            step.mark = Mark::fade;
-        } else if (!read_common_mark(token, step.mark)) {
-            step.mark = Mark::note;
-            step.note = parse_note(token);
-        }
-        steps.push_back(step);
+  std::vector<MelodyStep> steps;
+  for (const std::string_view token : split_bar(bar)) {
+    MelodyStep step;
+    if (token == "~") {
+      step.mark = Mark::vibrato;
+    } else if (token == ">") {
+      step.mark = Mark::fade;
+    } else if (!read_common_mark(token, step.mark)) {
+      step.mark = Mark::note;
+      step.note = parse_note(token);
     }
-    return steps;
+    steps.push_back(step);
+  }
+  return steps;
 }
 
 Chord parse_chord(std::string_view symbol) {
-    if (symbol.empty()) bad_token("chord", symbol);
-    int32_t pitch = pitch_class_of_letter(symbol[0]);
-    if (pitch < 0) bad_token("chord", symbol);
-    std::string_view kind = symbol.substr(1);
-    if (!kind.empty() && (kind[0] == '#' || kind[0] == 'b')) {
-        pitch = (pitch + (kind[0] == '#' ? 1 : 11)) % notes_per_octave;
-        kind.remove_prefix(1);
-    }
-    constexpr int32_t lowest_root = 7;  // G-1
-    const int32_t index = pitch >= lowest_root ? pitch : pitch + notes_per_octave;
-    return Chord{Note{index}, arpeggio_of_kind(kind, symbol)};
+  if (symbol.empty()) bad_token("chord", symbol);
+  int32_t pitch = pitch_class_of_letter(symbol[0]);
+  if (pitch < 0) bad_token("chord", symbol);
+  std::string_view kind = symbol.substr(1);
+  if (!kind.empty() && (kind[0] == '#' || kind[0] == 'b')) {
+    pitch = (pitch + (kind[0] == '#' ? 1 : 11)) % notes_per_octave;
+    kind.remove_prefix(1);
+  }
+  constexpr int32_t lowest_root = 7;  // G-1
+  const int32_t index = pitch >= lowest_root ? pitch : pitch + notes_per_octave;
+  return Chord{Note{index}, arpeggio_of_kind(kind, symbol)};
 }
 
 std::vector<ChordStep> parse_chord_bar(std::string_view bar) {
-    std::vector<ChordStep> steps;
-    for (const std::string_view token : split_bar(bar)) {
-        ChordStep step;
-        if (token == ">") {
-            step.mark = Mark::fade;
-        } else if (!read_common_mark(token, step.mark)) {
-            step.mark = Mark::chord;
-            step.chord = parse_chord(token);
-        }
-        steps.push_back(step);
+  std::vector<ChordStep> steps;
+  for (const std::string_view token : split_bar(bar)) {
+    ChordStep step;
+    if (token == ">") {
+      step.mark = Mark::fade;
+    } else if (!read_common_mark(token, step.mark)) {
+      step.mark = Mark::chord;
+      step.chord = parse_chord(token);
     }
-    return steps;
+    steps.push_back(step);
+  }
+  return steps;
 }
 
 std::vector<Drum> parse_drum_bar(std::string_view bar) {
-    std::vector<Drum> steps;
-    for (const std::string_view token : split_bar(bar)) {
-        if (token == ".") {
-            steps.push_back(Drum::none);
-        } else if (token == "K") {
-            steps.push_back(Drum::kick);
-        } else if (token == "S") {
-            steps.push_back(Drum::snare);
-        } else if (token == "s") {
-            steps.push_back(Drum::ghost_snare);
-        } else if (token == "h") {
-            steps.push_back(Drum::hihat);
-        } else if (token == "o") {
-            steps.push_back(Drum::open_hihat);
-        } else {
-            bad_token("drum", token);
-        }
+  std::vector<Drum> steps;
+  for (const std::string_view token : split_bar(bar)) {
+    if (token == ".") {
+      steps.push_back(Drum::none);
+    } else if (token == "K") {
+      steps.push_back(Drum::kick);
+    } else if (token == "S") {
+      steps.push_back(Drum::snare);
+    } else if (token == "s") {
+      steps.push_back(Drum::ghost_snare);
+    } else if (token == "h") {
+      steps.push_back(Drum::hihat);
+    } else if (token == "o") {
+      steps.push_back(Drum::open_hihat);
+    } else {
+      bad_token("drum", token);
     }
-    return steps;
+  }
+  return steps;
 }
 
 }  // namespace modcompose

@@ -35,20 +35,20 @@ std::vector<std::string_view> split_bar(std::string_view bar);
 enum class Mark { hold, release, note, vibrato, fade, chord };
 
 struct MelodyStep {
-    Mark mark = Mark::hold;
-    Note note{};  // for Mark::note
+  Mark mark = Mark::hold;
+  Note note{};  // for Mark::note
 };
 
 // A chord as the arpeggio plays it: root note plus the semitone offsets of
 // the two other notes, packed as the two nibbles of the arpeggio command.
 struct Chord {
-    Note root{};
-    uint8_t arpeggio = 0;
+  Note root{};
+  uint8_t arpeggio = 0;
 };
 
 struct ChordStep {
-    Mark mark = Mark::hold;
-    Chord chord{};  // for Mark::chord
+  Mark mark = Mark::hold;
+  Chord chord{};  // for Mark::chord
 };
 
 enum class Drum { none, kick, snare, ghost_snare, hihat, open_hihat };

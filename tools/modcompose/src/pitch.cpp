@@ -24,32 +24,34 @@ constexpr std::array<std::string_view, note_count> names{
 constexpr double pal_clock_hz = 7093789.2;
 
 void check_index(Note note) {
-    if (note.index < 0 || note.index >= note_count) {
-        throw std::out_of_range("note index " + std::to_string(note.index) + " outside C-1..B-3");
-    }
+  if (note.index < 0 || note.index >= note_count) {
+    throw std::out_of_range("note index " + std::to_string(note.index) + " outside C-1..B-3");
+  }
 }
 
 }  // namespace
 
 uint16_t period_of(Note note) {
-    check_index(note);
-    return period_table[static_cast<std::size_t>(note.index)];
+  check_index(note);
+  return period_table[static_cast<std::size_t>(note.index)];
 }
 
 Note parse_note(std::string_view name) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == name) {
-            return Note{static_cast<int32_t>(i)};
-        }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (names[i] == name) {
+      return Note{static_cast<int32_t>(i)};
     }
-    throw std::invalid_argument("not a note name: \"" + std::string(name) + "\"");
+  }
+  throw std::invalid_argument("not a note name: \"" + std::string(name) + "\"");
 }
 
 std::string_view note_name(Note note) {
-    check_index(note);
-    return names[static_cast<std::size_t>(note.index)];
+  check_index(note);
+  return names[static_cast<std::size_t>(note.index)];
 }
 
-double playback_rate_of(Note note) { return pal_clock_hz / (2.0 * period_of(note)); }
+double playback_rate_of(Note note) {
+  return pal_clock_hz / (2.0 * period_of(note));
+}
 
 }  // namespace modcompose

@@ -14,8 +14,8 @@ namespace modcompose {
 
 // A note as an index into the period table: 0 is C-1, 35 is B-3.
 struct Note {
-    int32_t index = 0;
-    friend bool operator==(Note, Note) = default;
+  int32_t index = 0;
+  friend bool operator==(Note, Note) = default;
 };
 
 inline constexpr int32_t notes_per_octave = 12;
@@ -34,7 +34,9 @@ Note parse_note(std::string_view name);
 std::string_view note_name(Note note);
 
 // Pitch class of a note, 0 for C up to 11 for B.
-inline constexpr int32_t pitch_class(Note note) { return note.index % notes_per_octave; }
+inline constexpr int32_t pitch_class(Note note) {
+  return note.index % notes_per_octave;
+}
 
 // Rate in Hz at which a PAL Amiga plays sample bytes at this note. The
 // instruments use it to tune the drums, whose sample rate is the rate of the

@@ -36,34 +36,36 @@ inline constexpr int32_t pattern_size = rows_per_pattern * channel_count * 4;
 // word), and its first two bytes must be zero because the Amiga keeps
 // repeating them once the sample has played.
 struct Sample {
-    std::string name;
-    std::vector<int8_t> data;   // even length, at most 65535 words
-    uint32_t loop_start = 0;    // in bytes, even
-    uint32_t loop_length = 0;   // in bytes, even; 0 means no loop
-    uint8_t volume = 64;        // 0..64
-    bool loops() const { return loop_length > 0; }
+  std::string name;
+  std::vector<int8_t> data;  // even length, at most 65535 words
+  uint32_t loop_start = 0;   // in bytes, even
+  uint32_t loop_length = 0;  // in bytes, even; 0 means no loop
+  uint8_t volume = 64;       // 0..64
+  bool loops() const {
+    return loop_length > 0;
+  }
 };
 
 // One channel in one row. sample 0 means "no new sample", period 0 "no new
 // note"; effect and param are the tracker command, e.g. 0xC/0x20 "volume 32".
 struct Cell {
-    uint8_t sample = 0;
-    uint16_t period = 0;
-    uint8_t effect = 0;
-    uint8_t param = 0;
-    friend bool operator==(const Cell&, const Cell&) = default;
+  uint8_t sample = 0;
+  uint16_t period = 0;
+  uint8_t effect = 0;
+  uint8_t param = 0;
+  friend bool operator==(const Cell&, const Cell&) = default;
 };
 
 using Row = std::array<Cell, channel_count>;
 struct Pattern {
-    std::array<Row, rows_per_pattern> rows{};
+  std::array<Row, rows_per_pattern> rows{};
 };
 
 struct Module {
-    std::string title;
-    std::vector<Sample> samples;    // sample number n is samples[n - 1]
-    std::vector<Pattern> patterns;
-    std::vector<uint8_t> order;     // pattern number for each position
+  std::string title;
+  std::vector<Sample> samples;  // sample number n is samples[n - 1]
+  std::vector<Pattern> patterns;
+  std::vector<uint8_t> order;  // pattern number for each position
 };
 
 // The file bytes of a module. Throws std::invalid_argument when the module

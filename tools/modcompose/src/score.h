@@ -16,25 +16,25 @@ using Bars = std::array<std::string_view, bars_per_pattern>;
 
 // Four bars of all four voices. Each voice has a channel of its own.
 struct PatternScore {
-    std::string_view name;
-    Bars chords;
-    Bars lead;
-    Bars bass;
-    Bars drums;
+  std::string_view name;
+  Bars chords;
+  Bars lead;
+  Bars bass;
+  Bars drums;
 };
 
 // A part of the form, naming the patterns it plays in order.
 struct Section {
-    std::string_view name;
-    std::vector<std::string_view> patterns;
+  std::string_view name;
+  std::vector<std::string_view> patterns;
 };
 
 struct Song {
-    std::string_view title;        // at most 20 characters
-    int32_t ticks_per_row = 6;
-    int32_t beats_per_minute = 125;  // tracker tempo: a tick lasts 2.5 / this seconds
-    std::vector<PatternScore> patterns;
-    std::vector<Section> form;
+  std::string_view title;  // at most 20 characters
+  int32_t ticks_per_row = 6;
+  int32_t beats_per_minute = 125;  // tracker tempo: a tick lasts 2.5 / this seconds
+  std::vector<PatternScore> patterns;
+  std::vector<Section> form;
 };
 
 // The song of the intro, written in score.cpp.

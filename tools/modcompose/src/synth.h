@@ -22,38 +22,42 @@ double sine_turns(double turns);
 double exponential(double x);
 
 // Amplitude of an exponential decay with time constant tau after t seconds.
-inline double decay(double t, double tau) { return exponential(-t / tau); }
+inline double decay(double t, double tau) {
+  return exponential(-t / tau);
+}
 
 // Uniform white noise in [-1, 1) from a fixed seed (xorshift32), so every
 // build draws the same noise.
 class Noise {
-public:
-    explicit Noise(uint32_t seed) : state_(seed == 0 ? 1 : seed) {}
-    double next();
+ public:
+  explicit Noise(uint32_t seed) : state_(seed == 0 ? 1 : seed) {}
+  double next();
 
-private:
-    uint32_t state_;
+ private:
+  uint32_t state_;
 };
 
 // One-pole low-pass filter: smooths the input with a cutoff in Hz.
 class Lowpass {
-public:
-    Lowpass(double cutoff_hz, double rate_hz);
-    double process(double input);
+ public:
+  Lowpass(double cutoff_hz, double rate_hz);
+  double process(double input);
 
-private:
-    double coefficient_;
-    double state_ = 0.0;
+ private:
+  double coefficient_;
+  double state_ = 0.0;
 };
 
 // One-pole high-pass filter: the input minus its low-passed part.
 class Highpass {
-public:
-    Highpass(double cutoff_hz, double rate_hz) : lowpass_(cutoff_hz, rate_hz) {}
-    double process(double input) { return input - lowpass_.process(input); }
+ public:
+  Highpass(double cutoff_hz, double rate_hz) : lowpass_(cutoff_hz, rate_hz) {}
+  double process(double input) {
+    return input - lowpass_.process(input);
+  }
 
-private:
-    Lowpass lowpass_;
+ private:
+  Lowpass lowpass_;
 };
 
 // One cycle of a band-limited waveform, phase in turns [0, 1). The waves

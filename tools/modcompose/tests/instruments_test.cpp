@@ -11,92 +11,94 @@ namespace modcompose {
 namespace {
 
 TEST(Synth, SineAndExponentialMatchTheLibrary) {
-    for (int32_t i = -2000; i <= 2000; ++i) {
-        const double turns = i / 997.0;
-        EXPECT_NEAR(synth::sine_turns(turns), std::sin(2.0 * synth::pi * turns), 1e-12) << turns;
-    }
-    for (int32_t i = -400; i <= 40; ++i) {
-        const double x = i / 10.0;
-        EXPECT_NEAR(synth::exponential(x) / std::exp(x), 1.0, 1e-12) << x;
-    }
+  for (int32_t i = -2000; i <= 2000; ++i) {
+    const double turns = i / 997.0;
+    EXPECT_NEAR(synth::sine_turns(turns), std::sin(2.0 * synth::pi * turns), 1e-12) << turns;
+  }
+  for (int32_t i = -400; i <= 40; ++i) {
+    const double x = i / 10.0;
+    EXPECT_NEAR(synth::exponential(x) / std::exp(x), 1.0, 1e-12) << x;
+  }
 }
 
 TEST(Synth, NoiseIsSeededAndUniform) {
-    synth::Noise a(42);
-    synth::Noise b(42);
-    double sum = 0.0;
-    for (int32_t i = 0; i < 10000; ++i) {
-        const double value = a.next();
-        ASSERT_EQ(value, b.next());
-        ASSERT_GE(value, -1.0);
-        ASSERT_LT(value, 1.0);
-        sum += value;
-    }
-    EXPECT_NEAR(sum / 10000, 0.0, 0.05);
+  synth::Noise a(42);
+  synth::Noise b(42);
+  double sum = 0.0;
+  for (int32_t i = 0; i < 10000; ++i) {
+    const double value = a.next();
+    ASSERT_EQ(value, b.next());
+    ASSERT_GE(value, -1.0);
+    ASSERT_LT(value, 1.0);
+    sum += value;
+  }
+  EXPECT_NEAR(sum / 10000, 0.0, 0.05);
 }
 
 TEST(Synth, EightBitConversionUsesTheFullSymmetricRange) {
-    const std::vector<double> wave{0.0, 0.5, -2.0, 1.0};
-    EXPECT_EQ(synth::to_8bit(wave), (std::vector<int8_t>{0, 32, -127, 64}));
-    EXPECT_EQ(synth::to_8bit(std::vector<double>{0.0, 0.0}), (std::vector<int8_t>{0, 0}));
+  const std::vector<double> wave{0.0, 0.5, -2.0, 1.0};
+  EXPECT_EQ(synth::to_8bit(wave), (std::vector<int8_t>{0, 32, -127, 64}));
+  EXPECT_EQ(synth::to_8bit(std::vector<double>{0.0, 0.0}), (std::vector<int8_t>{0, 0}));
 }
 
 int32_t peak_of(const std::vector<int8_t>& data, std::size_t from, std::size_t to) {
-    int32_t peak = 0;
-    for (std::size_t i = from; i < to; ++i) peak = std::max(peak, std::abs(static_cast<int32_t>(data[i])));
-    return peak;
+  int32_t peak = 0;
+  for (std::size_t i = from; i < to; ++i)
+    peak = std::max(peak, std::abs(static_cast<int32_t>(data[i])));
+  return peak;
 }
 
 TEST(Instruments, SixKindsOfSoundInSampleOrder) {
-    const std::vector<Sample> samples = make_instruments();
-    ASSERT_EQ(samples.size(), static_cast<std::size_t>(instrument_count));
-    EXPECT_EQ(samples[static_cast<int>(Instrument::bass) - 1].name.substr(0, 4), "bass");
-    EXPECT_EQ(samples[static_cast<int>(Instrument::lead) - 1].name.substr(0, 4), "lead");
-    EXPECT_EQ(samples[static_cast<int>(Instrument::chords) - 1].name.substr(0, 6), "chords");
-    EXPECT_EQ(samples[static_cast<int>(Instrument::kick) - 1].name.substr(0, 4), "kick");
-    EXPECT_EQ(samples[static_cast<int>(Instrument::snare) - 1].name.substr(0, 5), "snare");
-    EXPECT_EQ(samples[static_cast<int>(Instrument::hihat) - 1].name.substr(0, 5), "hihat");
-    for (const Sample& sample : samples) {
-        EXPECT_LE(sample.name.size(), static_cast<std::size_t>(sample_name_size)) << sample.name;
-        EXPECT_EQ(sample.data.size() % 2, 0u) << sample.name;
-        EXPECT_EQ(peak_of(sample.data, 0, sample.data.size()), 127) << sample.name << " is normalised";
-        EXPECT_GT(sample.volume, 0) << sample.name;
-        EXPECT_LE(sample.volume, 64) << sample.name;
-    }
+  const std::vector<Sample> samples = make_instruments();
+  ASSERT_EQ(samples.size(), static_cast<std::size_t>(instrument_count));
+  EXPECT_EQ(samples[static_cast<int>(Instrument::bass) - 1].name.substr(0, 4), "bass");
+  EXPECT_EQ(samples[static_cast<int>(Instrument::lead) - 1].name.substr(0, 4), "lead");
+  EXPECT_EQ(samples[static_cast<int>(Instrument::chords) - 1].name.substr(0, 6), "chords");
+  EXPECT_EQ(samples[static_cast<int>(Instrument::kick) - 1].name.substr(0, 4), "kick");
+  EXPECT_EQ(samples[static_cast<int>(Instrument::snare) - 1].name.substr(0, 5), "snare");
+  EXPECT_EQ(samples[static_cast<int>(Instrument::hihat) - 1].name.substr(0, 5), "hihat");
+  for (const Sample& sample : samples) {
+    EXPECT_LE(sample.name.size(), static_cast<std::size_t>(sample_name_size)) << sample.name;
+    EXPECT_EQ(sample.data.size() % 2, 0u) << sample.name;
+    EXPECT_EQ(peak_of(sample.data, 0, sample.data.size()), 127) << sample.name << " is normalised";
+    EXPECT_GT(sample.volume, 0) << sample.name;
+    EXPECT_LE(sample.volume, 64) << sample.name;
+  }
 }
 
 // A pitched sample's loop must hold whole cycles, or every loop pass would
 // bend the pitch; and it must join without a jump, or it would buzz.
 void expect_seamless_loop(const Sample& sample, int32_t cycle) {
-    ASSERT_TRUE(sample.loops()) << sample.name;
-    EXPECT_EQ(sample.loop_start % static_cast<uint32_t>(cycle), 0u) << sample.name;
-    EXPECT_EQ(sample.loop_length % static_cast<uint32_t>(cycle), 0u) << sample.name;
-    EXPECT_EQ(sample.loop_start + sample.loop_length, sample.data.size()) << sample.name;
-    const int32_t last = sample.data.back();
-    const int32_t first = sample.data[sample.loop_start];
-    int32_t largest_step = 0;
-    for (std::size_t i = sample.loop_start + 1; i < sample.data.size(); ++i) {
-        largest_step = std::max(largest_step, std::abs(sample.data[i] - sample.data[i - 1]));
-    }
-    EXPECT_LE(std::abs(first - last), largest_step) << sample.name;
+  ASSERT_TRUE(sample.loops()) << sample.name;
+  EXPECT_EQ(sample.loop_start % static_cast<uint32_t>(cycle), 0u) << sample.name;
+  EXPECT_EQ(sample.loop_length % static_cast<uint32_t>(cycle), 0u) << sample.name;
+  EXPECT_EQ(sample.loop_start + sample.loop_length, sample.data.size()) << sample.name;
+  const int32_t last = sample.data.back();
+  const int32_t first = sample.data[sample.loop_start];
+  int32_t largest_step = 0;
+  for (std::size_t i = sample.loop_start + 1; i < sample.data.size(); ++i) {
+    largest_step = std::max(largest_step, std::abs(sample.data[i] - sample.data[i - 1]));
+  }
+  EXPECT_LE(std::abs(first - last), largest_step) << sample.name;
 }
 
 TEST(Instruments, PitchedInstrumentsLoopWholeCycles) {
-    expect_seamless_loop(make_bass(), bass_cycle);
-    expect_seamless_loop(make_lead(), lead_cycle);
-    expect_seamless_loop(make_chords(), chords_cycle);
+  expect_seamless_loop(make_bass(), bass_cycle);
+  expect_seamless_loop(make_lead(), lead_cycle);
+  expect_seamless_loop(make_chords(), chords_cycle);
 }
 
 TEST(Instruments, DrumsAreOneShotsThatDieAway) {
-    for (const Sample& drum : {make_kick(), make_snare(), make_hihat(), make_open_hihat()}) {
-        EXPECT_FALSE(drum.loops()) << drum.name;
-        ASSERT_GT(drum.data.size(), 100u) << drum.name;
-        EXPECT_EQ(drum.data[0], 0) << drum.name;
-        EXPECT_EQ(drum.data[1], 0) << drum.name;
-        const std::size_t size = drum.data.size();
-        EXPECT_LT(peak_of(drum.data, size - size / 10, size), 127 / 4) << drum.name << " still loud at its end";
-        EXPECT_LE(std::abs(drum.data.back()), 1) << drum.name << " ends with a click";
-    }
+  for (const Sample& drum : {make_kick(), make_snare(), make_hihat(), make_open_hihat()}) {
+    EXPECT_FALSE(drum.loops()) << drum.name;
+    ASSERT_GT(drum.data.size(), 100u) << drum.name;
+    EXPECT_EQ(drum.data[0], 0) << drum.name;
+    EXPECT_EQ(drum.data[1], 0) << drum.name;
+    const std::size_t size = drum.data.size();
+    EXPECT_LT(peak_of(drum.data, size - size / 10, size), 127 / 4)
+        << drum.name << " still loud at its end";
+    EXPECT_LE(std::abs(drum.data.back()), 1) << drum.name << " ends with a click";
+  }
 }
 
 }  // namespace

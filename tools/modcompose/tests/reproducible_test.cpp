@@ -16,28 +16,29 @@ using testing::read_file;
 using testing::TempDir;
 
 int run_composer(const std::filesystem::path& output) {
-    const std::string command = std::string("'") + COMPOSE_MODULE_PATH + "' '" + output.string() + "'";
-    return std::system(command.c_str());
+  const std::string command =
+      std::string("'") + COMPOSE_MODULE_PATH + "' '" + output.string() + "'";
+  return std::system(command.c_str());
 }
 
 TEST(Reproducible, TwoRunsOfTheComposerWriteIdenticalFiles) {
-    const TempDir dir;
-    ASSERT_EQ(run_composer(dir / "first.mod"), 0);
-    ASSERT_EQ(run_composer(dir / "second.mod"), 0);
-    const std::vector<uint8_t> first = read_file(dir / "first.mod");
-    ASSERT_GT(first.size(), 1084u);
-    EXPECT_TRUE(first == read_file(dir / "second.mod"));
+  const TempDir dir;
+  ASSERT_EQ(run_composer(dir / "first.mod"), 0);
+  ASSERT_EQ(run_composer(dir / "second.mod"), 0);
+  const std::vector<uint8_t> first = read_file(dir / "first.mod");
+  ASSERT_GT(first.size(), 1084u);
+  EXPECT_TRUE(first == read_file(dir / "second.mod"));
 }
 
 TEST(Reproducible, ComposerWritesTheLibrarysBytes) {
-    const TempDir dir;
-    ASSERT_EQ(run_composer(dir / "blumot.mod"), 0);
-    EXPECT_TRUE(read_file(dir / "blumot.mod") == compose(blumot_song()));
+  const TempDir dir;
+  ASSERT_EQ(run_composer(dir / "blumot.mod"), 0);
+  EXPECT_TRUE(read_file(dir / "blumot.mod") == compose(blumot_song()));
 }
 
 TEST(Reproducible, BuiltModuleIsUpToDate) {
-    // The build's own copy, from which `intro` plays.
-    EXPECT_TRUE(read_file(BUILT_MODULE_PATH) == compose(blumot_song())) << BUILT_MODULE_PATH;
+  // The build's own copy, from which `intro` plays.
+  EXPECT_TRUE(read_file(BUILT_MODULE_PATH) == compose(blumot_song())) << BUILT_MODULE_PATH;
 }
 
 }  // namespace
