@@ -28,6 +28,8 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import intro_run  # noqa: E402
 
+start = intro_run.start_hostile
+
 QUICK = 1.0  # seconds: the fault is noticed at once
 SCREEN_MENU_END = b"[5] other resolution\n?"
 # Many frames a second, but not so many that a slow machine cannot keep up.
@@ -71,7 +73,7 @@ def expect_end(process, line, what, seconds=QUICK, only_line=False):
 
 def output_to_dev_full(program, cwd):
     with open("/dev/full", "wb") as full:
-        process = intro_run.start(program, stdin=subprocess.PIPE, stdout=full, cwd=cwd)
+        process = start(program, stdin=subprocess.PIPE, stdout=full, cwd=cwd)
     feed(process, answers())
     return expect_end(process, "Could not write the frame: No space left on device", "/dev/full")
 
@@ -80,8 +82,7 @@ def start_on_pipe(program, cwd, ignore):
     """The program with its output on a pipe, past its dialogue and first
     frames; returns the process and the pipe's reading end."""
     reader, writer = os.pipe()
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=writer, cwd=cwd,
-                              ignore=ignore)
+    process = start(program, stdin=subprocess.PIPE, stdout=writer, cwd=cwd, ignore=ignore)
     os.close(writer)
     feed(process, answers())
     intro_run.read_past(reader, intro_run.LAST_PROMPT, extra=3 * 80 * 25)
@@ -106,8 +107,7 @@ def output_pipe_closed(program, cwd):
 
 def output_terminal_hung_up(program, cwd):
     main, terminal = pty.openpty()
-    process = intro_run.start(program, stdin=terminal, stdout=terminal, cwd=cwd,
-                              ignore=(signal.SIGHUP,))
+    process = start(program, stdin=terminal, stdout=terminal, cwd=cwd, ignore=(signal.SIGHUP,))
     os.close(terminal)
     os.write(main, answers())
     intro_run.read_past(main, intro_run.LAST_PROMPT, extra=3 * 80 * 25)
@@ -119,20 +119,20 @@ def output_terminal_hung_up(program, cwd):
 def closed_at_start(program, cwd):
     # Standard output closed: said before the dialogue, and before the
     # music's library starts, so the line is the only one.
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                              cwd=cwd, close=(1,))
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
+                    close=(1,))
     feed(process, answers())
     problems = expect_end(process, "Standard output is closed.", "standard output closed",
                           only_line=True)
     # Standard input closed: no library's file becomes the input.
-    process = intro_run.start(program, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                              cwd=cwd, close=(0,))
+    process = start(program, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, cwd=cwd,
+                    close=(0,))
     problems += expect_end(process, "Input ended before the dialogue was answered.",
                            "standard input closed")
     # Standard error closed: it is held by /dev/null, not by a library's
     # file, while the frames go on.
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, cwd=cwd, close=(2,))
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                    stderr=subprocess.DEVNULL, cwd=cwd, close=(2,))
     feed(process, answers())
     try:
         intro_run.read_past(process.stdout.fileno(), intro_run.LAST_PROMPT, extra=3 * 80 * 25)
@@ -159,8 +159,8 @@ def case_nonblocking(program, cwd, width=320, height=100, frames=40):
     line ends exactly every `width` bytes from the first, and no others."""
     reader, writer = os.pipe()
     os.set_blocking(writer, False)
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=writer, cwd=cwd,
-                              stderr=subprocess.DEVNULL)
+    process = start(program, stdin=subprocess.PIPE, stdout=writer, cwd=cwd,
+                    stderr=subprocess.DEVNULL)
     os.close(writer)
     feed(process, answers(width, height))
     seen = intro_run.read_past(reader, intro_run.LAST_PROMPT)
@@ -193,8 +193,8 @@ def case_nonblocking(program, cwd, width=320, height=100, frames=40):
 def dialogue_size(program, cwd):
     """The address space of the program as it waits in its dialogue, in
     bytes: the music, if any, has started by then."""
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=cwd,
-                              stderr=subprocess.DEVNULL)
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=cwd,
+                    stderr=subprocess.DEVNULL)
     intro_run.read_past(process.stdout.fileno(), SCREEN_MENU_END)
     size = intro_run.proc_status(process.pid, "VmSize") * 1024
     process.stdin.close()
@@ -208,8 +208,8 @@ def case_memory(program, cwd):
     80x25 screen runs, and a 4096x4096 one (80 MiB of cells and frame) gives
     the message."""
     limit = dialogue_size(program, cwd) + (32 << 20)
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=cwd,
-                              stderr=subprocess.DEVNULL, address_space=limit)
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=cwd,
+                    stderr=subprocess.DEVNULL, address_space=limit)
     feed(process, answers())
     problems = []
     try:
@@ -220,8 +220,8 @@ def case_memory(program, cwd):
     process.wait()
     process.stdin.close()
     process.stdout.close()
-    process = intro_run.start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
-                              address_space=limit)
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
+                    address_space=limit)
     feed(process, answers(4096, 4096))
     return problems + expect_end(process, "Not enough memory for a 4096x4096 screen.",
                                  f"4096x4096 under {limit >> 20} MiB", seconds=10)
@@ -229,7 +229,7 @@ def case_memory(program, cwd):
 
 def case_endless_answer(program, cwd):
     with open("/dev/zero", "rb") as zero:
-        process = intro_run.start(program, stdin=zero, stdout=subprocess.PIPE, cwd=cwd)
+        process = start(program, stdin=zero, stdout=subprocess.PIPE, cwd=cwd)
     problems = expect_end(process, "The answer is too long.", "/dev/zero")
     shown = process.stdout.read()
     process.stdout.close()
@@ -237,7 +237,7 @@ def case_endless_answer(program, cwd):
         problems.append(f"/dev/zero: the output does not end at the screen menu: {shown[-80:]!r}")
     # Endless digits in the width entry, the input left open.
     reader, writer = os.pipe()
-    process = intro_run.start(program, stdin=reader, stdout=subprocess.DEVNULL, cwd=cwd)
+    process = start(program, stdin=reader, stdout=subprocess.DEVNULL, cwd=cwd)
     os.close(reader)
     digits = threading.Thread(target=write_digits, args=(writer,), daemon=True)
     digits.start()

@@ -139,7 +139,7 @@ def cpu_seconds(pid):
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def start(program, stdin=None, stdout=None, stderr=subprocess.PIPE, cwd=None, ignore=(),
+def start_hostile(program, stdin=None, stdout=None, stderr=subprocess.PIPE, cwd=None, ignore=(),
           close=(), address_space=None):
     """Starts the program bare, as a hostile environment may leave it: the
     signals in `ignore` ignored (as nohup or some service managers leave
