@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "canvas/stream_write.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -114,10 +116,11 @@ static void compose_frame(const Canvas* canvas) {
   for (int64_t at = 0; at < size; at += canvas->width) out[at] = '\n';
 }
 
-void canvas_present(Canvas* canvas, FILE* out) {
+int canvas_present(Canvas* canvas, FILE* out) {
   compose_frame(canvas);
-  std::fwrite(canvas->frame.get(), 1, static_cast<size_t>(canvas_frame_size(canvas)), out);
-  std::fflush(out);
+  const int error =
+      stream_write_all(out, canvas->frame.get(), static_cast<size_t>(canvas_frame_size(canvas)));
   // Wraps instead of overflowing on a run of more than 2^31 frames.
   canvas->frames = static_cast<int32_t>(static_cast<uint32_t>(canvas->frames) + 1u);
+  return error;
 }

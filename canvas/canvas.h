@@ -33,9 +33,10 @@ void canvas_fill(Canvas* canvas, int32_t value);
 
 // Writes one frame: a line end, then every row without its last column, the
 // rows separated by line ends and none after the last. The frame goes to the
-// stream in one fwrite, which an unbuffered stream turns into one write(2).
-// Counts the frame whether or not the write succeeds.
-void canvas_present(Canvas* canvas, FILE* out);
+// stream whole (stream_write_all), which an unbuffered stream turns into one
+// write(2). Counts the frame whether or not the write succeeds. Returns 0,
+// or the errno of a write that failed for good: the output is gone.
+int canvas_present(Canvas* canvas, FILE* out);
 
 // Size of one presented frame in bytes: width x height.
 int64_t canvas_frame_size(const Canvas* canvas);

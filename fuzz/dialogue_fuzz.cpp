@@ -3,7 +3,8 @@
 // that does not), and whatever it accepted must lie within the bounds: the
 // same answers as a plain model of the menus and number entries finds, a
 // screen of 1 to 32767 columns and lines and at most 16777216 cells, a
-// frame rate above 0 and the frame period that follows from it.
+// frame rate above 0 and the frame period that follows from it. An answer
+// line longer than 65536 characters stops the dialogue as too long.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -32,7 +33,7 @@ class Model {
  public:
   Model(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-  // Empty when input ends before the last answer.
+  // Empty when input ends before the last answer or a line is too long.
   std::optional<IntroSettings> run() {
     IntroSettings settings;
     const std::optional<int> screen = menu();
@@ -64,15 +65,25 @@ class Model {
     return settings;
   }
 
+  // Whether the run stopped at a line that is too long.
+  bool too_long() const {
+    return too_long_;
+  }
+
  private:
   int next() {
     return at_ < size_ ? data_[at_++] : EOF;
   }
 
-  // Reads to the line end after `c`; false when input ends first.
-  bool line_end(int c) {
-    for (; c != '\n'; c = next()) {
+  // Reads to the line end after `c`, the `length`-th character of its line;
+  // false when input ends first or the line is too long.
+  bool line_end(int c, int64_t length) {
+    for (; c != '\n'; c = next(), ++length) {
       if (c == EOF) return false;
+      if (length > 65536) {
+        too_long_ = true;
+        return false;
+      }
     }
     return true;
   }
@@ -81,7 +92,7 @@ class Model {
   std::optional<int> menu() {
     for (;;) {
       const int key = next();
-      if (!line_end(key)) return std::nullopt;
+      if (!line_end(key, 1)) return std::nullopt;
       if (key >= '1' && key <= '5') return key - '0';
     }
   }
@@ -90,11 +101,12 @@ class Model {
   std::optional<int64_t> number(int64_t largest) {
     for (;;) {
       int64_t value = 0;
+      int64_t length = 1;
       int c = next();
-      for (; c >= '0' && c <= '9'; c = next()) {
+      for (; c >= '0' && c <= '9' && length <= 65536; c = next(), ++length) {
         if (value <= std::numeric_limits<int32_t>::max()) value = value * 10 + (c - '0');
       }
-      if (!line_end(c)) return std::nullopt;
+      if (!line_end(c, length)) return std::nullopt;
       if (value >= 1 && value <= largest) return value;
     }
   }
@@ -102,6 +114,7 @@ class Model {
   const uint8_t* data_;
   size_t size_;
   size_t at_ = 0;
+  bool too_long_ = false;
 };
 
 }  // namespace
@@ -111,14 +124,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MemoryStream out;
   IntroSettings settings;
   const DialogueResult result = dialogue_run(variant, in.stream(), out.stream(), &settings);
-  const std::optional<IntroSettings> expected = Model(data, size).run();
+  Model model(data, size);
+  const std::optional<IntroSettings> expected = model.run();
   // Every answer is read after its prompt, which ends in a question mark,
   // and nothing is printed after the last answer.
   const std::string printed = out.text();
   FUZZ_CHECK(!printed.empty() && printed.back() == '?');
   if (result != DialogueResult::answered) {
-    // Only the end of the input stops the dialogue early.
-    FUZZ_CHECK(result == DialogueResult::input_ended);
+    // Only the end of the input or a line too long stops the dialogue early.
+    FUZZ_CHECK(result ==
+               (model.too_long() ? DialogueResult::answer_too_long : DialogueResult::input_ended));
     FUZZ_CHECK(!expected.has_value());
     return 0;
   }

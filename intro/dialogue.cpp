@@ -37,16 +37,17 @@ constexpr ScreenSize screen_presets[] = {{80, 25}, {80, 50}, {80, 24}, {40, 24}}
 constexpr int32_t rate_presets[] = {10, 20, 25, 50};
 constexpr int custom_key = '5';
 
-// An answer line, read to its end. Empty when input ended or failed first:
-// without its line end an answer is incomplete.
+// An answer line, read to its end. Empty when input ended or failed first,
+// for without its line end an answer is incomplete, or when the line was too
+// long.
 using Answer = std::optional<int>;
 
 // Reads up to the line end that closes the answer; `c` is the character
-// already read. False when input ends before it.
-bool finish_line(FILE* in, int c) {
-  while (c != '\n') {
-    if (c == EOF) return false;
-    c = std::fgetc(in);
+// already read, the `length`-th of its line. False when input ends before
+// the line end or the line grows longer than an answer may be.
+bool finish_line(FILE* in, int c, int64_t length) {
+  for (; c != '\n'; c = std::fgetc(in), ++length) {
+    if (c == EOF || length > dialogue_max_answer) return false;
   }
   return true;
 }
@@ -54,7 +55,7 @@ bool finish_line(FILE* in, int c) {
 // Only the first character of the line counts; the rest is discarded.
 Answer read_key(FILE* in) {
   const int key = std::fgetc(in);
-  if (!finish_line(in, key)) return std::nullopt;
+  if (!finish_line(in, key, 1)) return std::nullopt;
   return key;
 }
 
@@ -63,12 +64,13 @@ Answer read_key(FILE* in) {
 Answer read_number(FILE* in) {
   int64_t value = 0;
   bool too_large = false;
+  int64_t length = 1;
   int c = std::fgetc(in);
-  for (; c >= '0' && c <= '9'; c = std::fgetc(in)) {
+  for (; c >= '0' && c <= '9' && length <= dialogue_max_answer; c = std::fgetc(in), ++length) {
     value = too_large ? value : value * 10 + (c - '0');
     too_large = too_large || value > std::numeric_limits<int32_t>::max();
   }
-  if (!finish_line(in, c)) return std::nullopt;
+  if (!finish_line(in, c, length)) return std::nullopt;
   return too_large ? 0 : static_cast<int>(value);
 }
 
@@ -150,5 +152,8 @@ DialogueResult dialogue_run(const IntroVariant& variant, FILE* in, FILE* out,
   if (choose_screen(in, out, settings) && choose_rate(in, out, settings)) {
     return DialogueResult::answered;
   }
-  return std::ferror(in) ? DialogueResult::input_failed : DialogueResult::input_ended;
+  // The reading stopped short of a line end: at the end of input, at an
+  // error, or else past the longest answer.
+  if (std::ferror(in)) return DialogueResult::input_failed;
+  return std::feof(in) ? DialogueResult::input_ended : DialogueResult::answer_too_long;
 }

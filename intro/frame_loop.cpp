@@ -2,14 +2,16 @@
 
 #include <unistd.h>
 
-void frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
-                int32_t frame_period) {
+int frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
+               int32_t frame_period) {
   canvas_fill(canvas, ' ');
   scene_draw(scene);
-  canvas_present(canvas, out);
+  const int error = canvas_present(canvas, out);
+  if (error != 0) return error;
   if (variant.pause_after_present != nullptr) variant.pause_after_present(frame_period);
   scene_advance(scene);
   if (variant.pause_after_advance != nullptr) variant.pause_after_advance(frame_period);
+  return 0;
 }
 
 void frame_sleep(int32_t frame_period) {

@@ -10,8 +10,10 @@
 
 // One pass: blank the canvas, draw the scene, present it as one frame, then
 // advance the scene; the variant pauses either before or after the advance.
-void frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
-                int32_t frame_period);
+// Returns 0, or, at once, the errno of a frame that could not be written:
+// the output is gone for good.
+int frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
+               int32_t frame_period);
 
 // The pause of the silent intro. A period of 0 does not sleep at all: even a
 // zero sleep is a trip through the scheduler.

@@ -133,6 +133,25 @@ TEST(Dialogue, EndOfInputAnywhereStopsTheDialogue) {
   }
 }
 
+TEST(Dialogue, AnswerLinesEndAt64KiB) {
+  const std::string longest(65536, '1');
+  // At the bound a line still counts: a key, then a number too large.
+  const Outcome fits = answer('5' + longest.substr(1) + "\n" + longest + "\n80\n25\n1\n");
+  expect_answered(fits, 80, 25, 10, 100000);
+  EXPECT_EQ(fits.printed, banner + screen_menu + width_prompt + "Wrong width.\n" + width_prompt +
+                              height_prompt + rate_menu);
+  // One more character ends the dialogue, at a menu and in a number, and
+  // reading stops there: an endless line is not read to its end.
+  for (const std::string& before : {std::string(), std::string("5\n")}) {
+    InputStream in(before + longest + std::string(100000, '1') + "\n1\n1\n");
+    MemoryStream out;
+    IntroSettings settings;
+    EXPECT_EQ(dialogue_run(test_variant, in.stream(), out.stream(), &settings),
+              DialogueResult::answer_too_long);
+    EXPECT_EQ(std::ftell(in.stream()), static_cast<long>(before.size() + longest.size() + 1));
+  }
+}
+
 TEST(Dialogue, AReadErrorIsToldApartFromTheEnd) {
   // Reading a directory fails at the first character.
   FILE* directory = std::fopen("/", "r");

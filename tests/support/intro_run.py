@@ -10,6 +10,7 @@ its rows.
 import fcntl
 import os
 import pty
+import resource
 import signal
 import subprocess
 import time
@@ -136,3 +137,56 @@ def cpu_seconds(pid):
         with open(f"/proc/{pid}/stat") as stat:
             fields = stat.read().rsplit(")", 1)[1].split()
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def start_hostile(program, stdin=None, stdout=None, stderr=subprocess.PIPE, cwd=None, ignore=(),
+          close=(), address_space=None):
+    """Starts the program bare, as a hostile environment may leave it: the
+    signals in `ignore` ignored (as nohup or some service managers leave
+    them), the descriptors in `close` closed, and its address space limited
+    to `address_space` bytes (ulimit -v). The dialogue is left to the
+    caller."""
+    def prepare():
+        for sig in ignore:
+            signal.signal(sig, signal.SIG_IGN)
+        for fd in close:
+            os.close(fd)
+        if address_space is not None:
+            resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
+
+    # Unbuffered pipes: answers the program never took are not written again
+    # when the pipe is closed.
+    return subprocess.Popen([os.path.abspath(program)], stdin=stdin, stdout=stdout,
+                            stderr=stderr, cwd=cwd, preexec_fn=prepare, start_new_session=True,
+                            bufsize=0)
+
+
+def ended_within(process, seconds):
+    """The exit status (minus the signal for a killed process) when the
+    process ends within `seconds`; None when it does not, and it is then
+    killed."""
+    try:
+        return process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return None
+
+
+def read_past(fd, marker, extra=0, timeout=60):
+    """Reads from the descriptor until `marker` has come and at least
+    `extra` bytes after it; returns everything read. Raises RuntimeError
+    when the output ends or the time runs out first."""
+    seen = bytearray()
+    deadline = time.monotonic() + timeout
+    while marker not in seen or len(seen) - seen.index(marker) - len(marker) < extra:
+        if time.monotonic() > deadline:
+            raise RuntimeError(f"{marker!r} not seen within {timeout} s: {bytes(seen[:300])!r}")
+        try:
+            data = os.read(fd, 1 << 16)
+        except OSError:
+            data = b""
+        if not data:
+            raise RuntimeError(f"the output ended before {marker!r}: {bytes(seen[:300])!r}")
+        seen += data
+    return bytes(seen)

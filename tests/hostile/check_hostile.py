@@ -1,0 +1,284 @@
+#!/usr/bin/env python3
+"""The intro in hostile surroundings, one group of cases per fault.
+
+- output: the output goes away (/dev/full, a closed pipe with SIGPIPE
+  ignored, a hung-up terminal with SIGHUP ignored) or a standard descriptor
+  is closed at start. The program must end within 1 s with status 1 and its
+  one line on standard error, and no library may take a closed descriptor.
+- nonblocking: a non-blocking pipe with a slow reader gets only whole
+  frames at 320x100.
+- memory: a screen that cannot be allocated under ulimit -v gives its
+  message and status 1, where a small one still runs.
+- endless_answer: an answer line that never ends (/dev/zero, endless
+  digits) ends the dialogue within 1 s with status 1.
+
+Usage: check_hostile.py --program PATH --case output|nonblocking|memory|endless_answer
+"""
+
+import argparse
+import os
+import pty
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import intro_run  # noqa: E402
+
+start = intro_run.start_hostile
+
+QUICK = 1.0  # seconds: the fault is noticed at once
+SCREEN_MENU_END = b"[5] other resolution\n?"
+# Many frames a second, but not so many that a slow machine cannot keep up.
+RATE = 1000
+
+
+def answers(width=80, height=25):
+    return intro_run.answers(width, height, RATE)
+
+
+def feed(process, data):
+    """Writes the answers; a program that has already ended takes none."""
+    try:
+        process.stdin.write(data)
+        process.stdin.flush()
+    except BrokenPipeError:
+        pass
+
+
+def expect_end(process, line, what, seconds=QUICK, only_line=False):
+    """The process must end within `seconds` with status 1, and its last
+    line on standard error must be `line` (its only line if `only_line`)."""
+    status = intro_run.ended_within(process, seconds)
+    errors = process.stderr.read().decode(errors="replace")
+    process.stderr.close()
+    if process.stdin:
+        process.stdin.close()
+    if status is None:
+        return [f"{what}: still running after {seconds} s"]
+    lines = errors.splitlines()
+    problems = []
+    if status != 1:
+        problems.append(f"{what}: exit status {status}, expected 1")
+    if not lines or lines[-1] != line or errors.count(line) != 1 or not errors.endswith("\n"):
+        problems.append(f"{what}: standard error does not end in the one line {line!r}: "
+                        f"{errors[-300:]!r}")
+    elif only_line and len(lines) != 1:
+        problems.append(f"{what}: more than its one line on standard error: {errors!r}")
+    return problems
+
+
+def output_to_dev_full(program, cwd):
+    with open("/dev/full", "wb") as full:
+        process = start(program, stdin=subprocess.PIPE, stdout=full, cwd=cwd)
+    feed(process, answers())
+    return expect_end(process, "Could not write the frame: No space left on device", "/dev/full")
+
+
+def start_on_pipe(program, cwd, ignore):
+    """The program with its output on a pipe, past its dialogue and first
+    frames; returns the process and the pipe's reading end."""
+    reader, writer = os.pipe()
+    process = start(program, stdin=subprocess.PIPE, stdout=writer, cwd=cwd, ignore=ignore)
+    os.close(writer)
+    feed(process, answers())
+    intro_run.read_past(reader, intro_run.LAST_PROMPT, extra=3 * 80 * 25)
+    return process, reader
+
+
+def output_pipe_closed(program, cwd):
+    process, reader = start_on_pipe(program, cwd, ignore=(signal.SIGPIPE,))
+    os.close(reader)
+    problems = expect_end(process, "Could not write the frame: Broken pipe",
+                          "closed pipe, SIGPIPE ignored")
+    # With the signal's default action, the signal ends the program.
+    process, reader = start_on_pipe(program, cwd, ignore=())
+    os.close(reader)
+    status = intro_run.ended_within(process, QUICK)
+    process.stderr.close()
+    process.stdin.close()
+    if status != -signal.SIGPIPE:
+        problems.append(f"closed pipe: exit status {status}, expected the end by SIGPIPE")
+    return problems
+
+
+def output_terminal_hung_up(program, cwd):
+    main, terminal = pty.openpty()
+    process = start(program, stdin=terminal, stdout=terminal, cwd=cwd, ignore=(signal.SIGHUP,))
+    os.close(terminal)
+    os.write(main, answers())
+    intro_run.read_past(main, intro_run.LAST_PROMPT, extra=3 * 80 * 25)
+    os.close(main)
+    return expect_end(process, "Could not write the frame: Input/output error",
+                      "hung-up terminal, SIGHUP ignored")
+
+
+def closed_at_start(program, cwd):
+    # Standard output closed: said before the dialogue, and before the
+    # music's library starts, so the line is the only one.
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
+                    close=(1,))
+    feed(process, answers())
+    problems = expect_end(process, "Standard output is closed.", "standard output closed",
+                          only_line=True)
+    # Standard input closed: no library's file becomes the input.
+    process = start(program, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, cwd=cwd,
+                    close=(0,))
+    problems += expect_end(process, "Input ended before the dialogue was answered.",
+                           "standard input closed")
+    # Standard error closed: it is held by /dev/null, not by a library's
+    # file, while the frames go on.
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                    stderr=subprocess.DEVNULL, cwd=cwd, close=(2,))
+    feed(process, answers())
+    try:
+        intro_run.read_past(process.stdout.fileno(), intro_run.LAST_PROMPT, extra=3 * 80 * 25)
+        target = os.readlink(f"/proc/{process.pid}/fd/2")
+    except (RuntimeError, OSError) as error:
+        target = f"nothing ({error})"
+    if target != "/dev/null":
+        problems.append(f"standard error closed: descriptor 2 is {target}, not /dev/null")
+    process.kill()
+    process.wait()
+    process.stdin.close()
+    process.stdout.close()
+    return problems
+
+
+def case_output(program, cwd):
+    return (output_to_dev_full(program, cwd) + output_pipe_closed(program, cwd)
+            + output_terminal_hung_up(program, cwd) + closed_at_start(program, cwd))
+
+
+def case_nonblocking(program, cwd, width=320, height=100, frames=40):
+    """A reader that takes 4 KiB every 2 ms keeps the pipe full, so the
+    program meets EAGAIN in most frames. Every frame must come whole: its
+    line ends exactly every `width` bytes from the first, and no others."""
+    reader, writer = os.pipe()
+    os.set_blocking(writer, False)
+    process = start(program, stdin=subprocess.PIPE, stdout=writer, cwd=cwd,
+                    stderr=subprocess.DEVNULL)
+    os.close(writer)
+    feed(process, answers(width, height))
+    seen = intro_run.read_past(reader, intro_run.LAST_PROMPT)
+    output = bytearray(seen[seen.index(intro_run.LAST_PROMPT) + len(intro_run.LAST_PROMPT):])
+    wanted = frames * width * height
+    deadline = time.monotonic() + 60
+    while len(output) < wanted and time.monotonic() < deadline:
+        data = os.read(reader, 4096)
+        if not data:
+            break
+        output += data
+        time.sleep(0.002)
+    process.kill()
+    process.wait()
+    process.stdin.close()
+    os.close(reader)
+    if len(output) < wanted:
+        return [f"non-blocking pipe: only {len(output)} bytes of frames, expected {wanted}"]
+    output = bytes(output[:wanted])
+    rows = wanted // width
+    if output[::width] != b"\n" * rows or output.count(b"\n") != rows:
+        first = next((i for i in range(0, wanted, width) if output[i] != 10), None)
+        line_ends = output.count(b"\n")
+        return [f"non-blocking pipe: frames torn; {line_ends} line ends in {frames} frames "
+                f"of {height} lines, the first misplaced near byte {first}"]
+    print(f"     {frames} whole frames of {width}x{height} through a non-blocking pipe")
+    return []
+
+
+def dialogue_size(program, cwd):
+    """The address space of the program as it waits in its dialogue, in
+    bytes: the music, if any, has started by then."""
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=cwd,
+                    stderr=subprocess.DEVNULL)
+    intro_run.read_past(process.stdout.fileno(), SCREEN_MENU_END)
+    size = intro_run.proc_status(process.pid, "VmSize") * 1024
+    process.stdin.close()
+    process.wait()
+    process.stdout.close()
+    return size
+
+
+def case_memory(program, cwd):
+    """Under a limit 32 MiB above the program's size in its dialogue, an
+    80x25 screen runs, and a 4096x4096 one (80 MiB of cells and frame) gives
+    the message."""
+    limit = dialogue_size(program, cwd) + (32 << 20)
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, cwd=cwd,
+                    stderr=subprocess.DEVNULL, address_space=limit)
+    feed(process, answers())
+    problems = []
+    try:
+        intro_run.read_past(process.stdout.fileno(), intro_run.LAST_PROMPT, extra=3 * 80 * 25)
+    except RuntimeError as error:
+        problems.append(f"80x25 under the limit of {limit >> 20} MiB: {error}")
+    process.kill()
+    process.wait()
+    process.stdin.close()
+    process.stdout.close()
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
+                    address_space=limit)
+    feed(process, answers(4096, 4096))
+    return problems + expect_end(process, "Not enough memory for a 4096x4096 screen.",
+                                 f"4096x4096 under {limit >> 20} MiB", seconds=10)
+
+
+def case_endless_answer(program, cwd):
+    with open("/dev/zero", "rb") as zero:
+        process = start(program, stdin=zero, stdout=subprocess.PIPE, cwd=cwd)
+    problems = expect_end(process, "The answer is too long.", "/dev/zero")
+    shown = process.stdout.read()
+    process.stdout.close()
+    if not shown.endswith(SCREEN_MENU_END):
+        problems.append(f"/dev/zero: the output does not end at the screen menu: {shown[-80:]!r}")
+    # Endless digits in the width entry, the input left open.
+    reader, writer = os.pipe()
+    process = start(program, stdin=reader, stdout=subprocess.DEVNULL, cwd=cwd)
+    os.close(reader)
+    digits = threading.Thread(target=write_digits, args=(writer,), daemon=True)
+    digits.start()
+    problems += expect_end(process, "The answer is too long.", "endless digits")
+    digits.join()
+    os.close(writer)
+    return problems
+
+
+def write_digits(fd):
+    """Writes the width menu key, then digits until the reader is gone."""
+    try:
+        os.write(fd, b"5\n")
+        while True:
+            os.write(fd, b"1" * 4096)
+    except OSError:
+        pass
+
+
+CASES = {
+    "output": case_output,
+    "nonblocking": case_nonblocking,
+    "memory": case_memory,
+    "endless_answer": case_endless_answer,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--case", choices=sorted(CASES), required=True)
+    args = parser.parse_args()
+    # A folder of its own: with no sound device, libmikmod may write its
+    # music file into the current folder.
+    with tempfile.TemporaryDirectory() as cwd:
+        problems = CASES[args.case](os.path.abspath(args.program), cwd)
+    for problem in problems:
+        print("FAIL", problem)
+    print(f"{args.case}: {'failed' if problems else 'passed'}")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
