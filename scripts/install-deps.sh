@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, and only
-# those that are missing.
+# Installs the Debian packages that are missing, and only those.
+#
+# Usage: scripts/install-deps.sh [run|test]
+#   run   what building and running the two programs need
+#   test  that, and what the tests, benchmarks, fuzzing, memory checks and
+#         the package need (the default)
 set -euo pipefail
 
-packages=(
-  cmake g++ make pkg-config
-  libgtest-dev libgmock-dev
-  python3 strace
-  libmikmod-dev libbenchmark-dev
-  pulseaudio pulseaudio-utils
+run_packages=(cmake g++ make pkg-config libmikmod-dev)
+test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3 strace pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev valgrind
+  dpkg-dev groff-base
 )
+
+case "${1:-test}" in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "Usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,11 +3,11 @@
 # unless BUILD names another.
 BUILD=${BUILD:-build}
 
-# build_targets TARGET...: configures the build if needed and builds the
-# targets.
+# build_targets TARGET...: configures the build, tests and benchmarks on,
+# and builds the targets.
 build_targets() {
   bash scripts/install-deps.sh
-  cmake -S . -B "$BUILD" >/dev/null
+  cmake -S . -B "$BUILD" -DBUILD_TESTING=ON >/dev/null
   cmake --build "$BUILD" -j "$(nproc)" --target "$@" >/dev/null
 }
 
