@@ -7,7 +7,6 @@
 #include "notation.h"
 #include "pitch.h"
 
-namespace modcompose {
 namespace {
 
 constexpr uint8_t sample_number(Instrument instrument) {
@@ -32,13 +31,13 @@ void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrumen
           cell = Cell{sample_number(instrument), period_of(s.note), 0, 0};
           break;
         case Mark::release:
-          cell = Cell{0, 0, effect::set_volume, 0};
+          cell = Cell{0, 0, effect_set_volume, 0};
           break;
         case Mark::vibrato:
-          cell = Cell{0, 0, effect::vibrato, vibrato_param};
+          cell = Cell{0, 0, effect_vibrato, vibrato_param};
           break;
         case Mark::fade:
-          cell = Cell{0, 0, effect::volume_slide, fade_param};
+          cell = Cell{0, 0, effect_volume_slide, fade_param};
           break;
         default:
           break;
@@ -62,22 +61,22 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
       const ChordStep& s = steps[static_cast<std::size_t>(step)];
       Cell& cell = cell_at(pattern, bar, step, chord_channel);
       if (s.mark == Mark::chord) {
-        cell = Cell{sample_number(Instrument::chords), period_of(s.chord.root), effect::arpeggio,
+        cell = Cell{sample_number(Instrument::chords), period_of(s.chord.root), effect_arpeggio,
                     s.chord.arpeggio};
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
       } else if (s.mark == Mark::release) {
-        cell = Cell{0, 0, effect::set_volume, 0};
+        cell = Cell{0, 0, effect_set_volume, 0};
         sounding = false;
         named = true;
       } else if (s.mark == Mark::fade) {
-        cell = Cell{0, 0, effect::volume_slide, fade_param};
+        cell = Cell{0, 0, effect_volume_slide, fade_param};
         sounding = false;
       } else if (!named) {
         throw std::invalid_argument("chords of pattern \"" + std::string(pattern_name) +
                                     "\" hold before naming a chord");
       } else if (s.mark == Mark::hold && sounding) {
-        cell = Cell{0, 0, effect::arpeggio, arpeggio};
+        cell = Cell{0, 0, effect_arpeggio, arpeggio};
       }
     }
   }
@@ -100,7 +99,7 @@ void write_drums(Pattern& pattern, const Bars& bars) {
           break;
         case Drum::ghost_snare:
           hit(Instrument::snare);
-          cell.effect = effect::set_volume;
+          cell.effect = effect_set_volume;
           cell.param = ghost_snare_volume;
           break;
         case Drum::hihat:
@@ -139,7 +138,7 @@ void place_tempo(Pattern& first, const Song& song) {
   std::size_t placed = 0;
   for (Cell& cell : first.rows[0]) {
     if (placed < std::size(commands) && cell.effect == 0 && cell.param == 0) {
-      cell.effect = effect::set_speed;
+      cell.effect = effect_set_speed;
       cell.param = commands[placed++];
     }
   }
@@ -199,5 +198,3 @@ Module arrange(const Song& song) {
 std::vector<uint8_t> compose(const Song& song) {
   return encode_module(arrange(song));
 }
-
-}  // namespace modcompose

@@ -8,8 +8,6 @@
 #include "protracker.h"
 #include "score.h"
 
-namespace modcompose {
-
 // The channel of each voice. Amiga players pan channels 0 and 3 left and
 // 1 and 2 right, so each side gets one low and one high voice: bass and
 // chords on the left, drums and lead on the right.
@@ -41,5 +39,3 @@ Module arrange(const Song& song);
 
 // The file bytes of the song's module.
 std::vector<uint8_t> compose(const Song& song);
-
-}  // namespace modcompose

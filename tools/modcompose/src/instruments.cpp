@@ -4,10 +4,7 @@
 
 #include "synth.h"
 
-namespace modcompose {
 namespace {
-
-using synth::decay;
 
 // A looped sample: `attack` followed by `loop`, the loop repeating until
 // the note is released or replaced.
@@ -17,7 +14,7 @@ Sample looped(const char* name, const std::vector<double>& attack, const std::ve
   wave.insert(wave.end(), loop.begin(), loop.end());
   Sample sample;
   sample.name = name;
-  sample.data = synth::to_8bit(wave);
+  sample.data = to_8bit(wave);
   sample.loop_start = static_cast<uint32_t>(attack.size());
   sample.loop_length = static_cast<uint32_t>(loop.size());
   sample.volume = volume;
@@ -36,7 +33,7 @@ Sample one_shot(const char* name, std::vector<double> wave, double rate, uint8_t
   if (wave.size() % 2 != 0) wave.push_back(0.0);
   Sample sample;
   sample.name = name;
-  sample.data = synth::to_8bit(wave);
+  sample.data = to_8bit(wave);
   sample.volume = volume;
   return sample;
 }
@@ -85,8 +82,7 @@ Sample make_bass() {
     const double brightness = bass_brightness(t);
     const double level = bass_level(t);
     for (int32_t i = 0; i < bass_cycle; ++i) {
-      attack.push_back(level *
-                       synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, brightness));
+      attack.push_back(level * saw_wave(static_cast<double>(i) / bass_cycle, 31, brightness));
     }
   }
   std::vector<double> loop;
@@ -94,7 +90,7 @@ Sample make_bass() {
   const double final_brightness = bass_brightness(1.0);
   for (int32_t i = 0; i < bass_cycle; ++i) {
     loop.push_back(final_level *
-                   synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, final_brightness));
+                   saw_wave(static_cast<double>(i) / bass_cycle, 31, final_brightness));
   }
   return looped("bass: plucked saw", attack, loop, 60);
 }
@@ -110,7 +106,7 @@ Sample make_lead() {
     const double level = 0.55 + 0.45 * (cycle + 1) / attack_cycles;
     for (int32_t i = 0; i < lead_cycle; ++i) {
       attack.push_back(level *
-                       synth::pulse_wave(static_cast<double>(i) / lead_cycle, 0.5, 15, brightness));
+                       pulse_wave(static_cast<double>(i) / lead_cycle, 0.5, 15, brightness));
     }
   }
   std::vector<double> loop;
@@ -120,7 +116,7 @@ Sample make_lead() {
     const double position = static_cast<double>(cycle) / loop_cycles;
     const double duty = 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
     for (int32_t i = 0; i < lead_cycle; ++i) {
-      loop.push_back(synth::pulse_wave(static_cast<double>(i) / lead_cycle, duty, 15, brightness));
+      loop.push_back(pulse_wave(static_cast<double>(i) / lead_cycle, duty, 15, brightness));
     }
   }
   return looped("lead: pwm pulse", attack, loop, 40);
@@ -134,13 +130,12 @@ Sample make_chords() {
   for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
     const double brightness = 14.0 - 1.0 * cycle;
     for (int32_t i = 0; i < chords_cycle; ++i) {
-      attack.push_back(
-          synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
+      attack.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
     }
   }
   std::vector<double> loop;
   for (int32_t i = 0; i < chords_cycle; ++i) {
-    loop.push_back(synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
+    loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
   }
   return looped("chords: pulse 25%", attack, loop, 26);
 }
@@ -149,8 +144,8 @@ Sample make_chords() {
 // a short burst of filtered noise for the beater's click.
 Sample make_kick() {
   const double rate = playback_rate_of(drum_note(Instrument::kick));
-  synth::Noise noise(0x6b69636b);
-  synth::Lowpass click_filter(3000.0, rate);
+  Noise noise = noise_seeded(0x6b69636b);
+  Lowpass click_filter = lowpass_at(3000.0, rate);
   std::vector<double> wave;
   double phase = 0.0;
   const std::size_t length = length_in_bytes(0.32, rate);
@@ -158,8 +153,8 @@ Sample make_kick() {
     const double t = static_cast<double>(i) / rate;
     const double frequency = 45.0 + 115.0 * decay(t, 0.03);
     phase += frequency / rate;
-    const double body = synth::sine_turns(phase) * decay(t, 0.12);
-    const double click = click_filter.process(noise.next()) * decay(t, 0.004);
+    const double body = sine_turns(phase) * decay(t, 0.12);
+    const double click = lowpass_process(click_filter, noise_next(noise)) * decay(t, 0.004);
     wave.push_back(body + 0.6 * click);
   }
   return one_shot("kick: swept sine", wave, rate, 64);
@@ -169,17 +164,18 @@ Sample make_kick() {
 // drum head.
 Sample make_snare() {
   const double rate = playback_rate_of(drum_note(Instrument::snare));
-  synth::Noise noise(0x736e6172);
-  synth::Highpass low_cut(900.0, rate);
-  synth::Lowpass high_cut(6000.0, rate);
+  Noise noise = noise_seeded(0x736e6172);
+  Highpass low_cut = highpass_at(900.0, rate);
+  Lowpass high_cut = lowpass_at(6000.0, rate);
   std::vector<double> wave;
   double phase = 0.0;
   const std::size_t length = length_in_bytes(0.22, rate);
   for (std::size_t i = 0; i < length; ++i) {
     const double t = static_cast<double>(i) / rate;
     phase += (190.0 - 30.0 * (1.0 - decay(t, 0.05))) / rate;
-    const double head = synth::sine_turns(phase) * decay(t, 0.045);
-    const double wires = high_cut.process(low_cut.process(noise.next())) * decay(t, 0.065);
+    const double head = sine_turns(phase) * decay(t, 0.045);
+    const double wires =
+        lowpass_process(high_cut, highpass_process(low_cut, noise_next(noise))) * decay(t, 0.065);
     wave.push_back(0.7 * head + 1.4 * wires);
   }
   return one_shot("snare: noise and tone", wave, rate, 50);
@@ -190,14 +186,15 @@ namespace {
 // Cymbal noise: white noise through two high-pass stages, leaving only the
 // hiss above about 6 kHz, with an exponential decay of time constant tau.
 std::vector<double> cymbal(double seconds, double tau, double rate, uint32_t seed) {
-  synth::Noise noise(seed);
-  synth::Highpass first(6000.0, rate);
-  synth::Highpass second(6000.0, rate);
+  Noise noise = noise_seeded(seed);
+  Highpass first = highpass_at(6000.0, rate);
+  Highpass second = highpass_at(6000.0, rate);
   std::vector<double> wave;
   const std::size_t length = length_in_bytes(seconds, rate);
   for (std::size_t i = 0; i < length; ++i) {
     const double t = static_cast<double>(i) / rate;
-    wave.push_back(second.process(first.process(noise.next())) * decay(t, tau));
+    wave.push_back(highpass_process(second, highpass_process(first, noise_next(noise))) *
+                   decay(t, tau));
   }
   return wave;
 }
@@ -218,5 +215,3 @@ std::vector<Sample> make_instruments() {
   return {make_bass(),  make_lead(),  make_chords(),    make_kick(),
           make_snare(), make_hihat(), make_open_hihat()};
 }
-
-}  // namespace modcompose

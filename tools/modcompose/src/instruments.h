@@ -15,8 +15,6 @@
 #include "pitch.h"
 #include "protracker.h"
 
-namespace modcompose {
-
 // Sample numbers as they appear in the patterns (1-based, as in the file).
 enum class Instrument : uint8_t {
   bass = 1,
@@ -49,5 +47,3 @@ Sample make_kick();
 Sample make_snare();
 Sample make_hihat();
 Sample make_open_hihat();
-
-}  // namespace modcompose

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    const std::vector<uint8_t> bytes = modcompose::compose(modcompose::blumot_song());
+    const std::vector<uint8_t> bytes = compose(blumot_song());
     if (!write_file(argv[1], bytes)) {
       std::cerr << "compose-module: cannot write " << argv[1] << "\n";
       return 1;

@@ -5,7 +5,6 @@
 #include <string>
 #include <utility>
 
-namespace modcompose {
 namespace {
 
 [[noreturn]] void bad_token(std::string_view kind, std::string_view token) {
@@ -146,5 +145,3 @@ std::vector<Drum> parse_drum_bar(std::string_view bar) {
   }
   return steps;
 }
-
-}  // namespace modcompose

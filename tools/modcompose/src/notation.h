@@ -24,8 +24,6 @@
 
 #include "pitch.h"
 
-namespace modcompose {
-
 inline constexpr int32_t steps_per_bar = 16;
 
 // Splits a bar into its step tokens, skipping bar lines. Throws
@@ -62,5 +60,3 @@ std::vector<Drum> parse_drum_bar(std::string_view bar);
 // Reads one chord symbol. The root is placed between G-1 and F#2, the
 // middle of the chord voice's range, so chords move by small steps.
 Chord parse_chord(std::string_view symbol);
-
-}  // namespace modcompose

@@ -19,8 +19,6 @@
 #include <string>
 #include <vector>
 
-namespace modcompose {
-
 inline constexpr int32_t channel_count = 4;
 inline constexpr int32_t rows_per_pattern = 64;
 inline constexpr int32_t max_samples = 31;
@@ -74,14 +72,10 @@ struct Module {
 std::vector<uint8_t> encode_module(const Module& module);
 
 // The tracker effect commands the composer uses.
-namespace effect {
-inline constexpr uint8_t arpeggio = 0x0;
-inline constexpr uint8_t vibrato = 0x4;
-inline constexpr uint8_t volume_slide = 0xA;
-inline constexpr uint8_t position_jump = 0xB;
-inline constexpr uint8_t set_volume = 0xC;
-inline constexpr uint8_t pattern_break = 0xD;
-inline constexpr uint8_t set_speed = 0xF;  // below 32 ticks per row, else BPM
-}  // namespace effect
-
-}  // namespace modcompose
+inline constexpr uint8_t effect_arpeggio = 0x0;
+inline constexpr uint8_t effect_vibrato = 0x4;
+inline constexpr uint8_t effect_volume_slide = 0xA;
+inline constexpr uint8_t effect_position_jump = 0xB;
+inline constexpr uint8_t effect_set_volume = 0xC;
+inline constexpr uint8_t effect_pattern_break = 0xD;
+inline constexpr uint8_t effect_set_speed = 0xF;  // below 32 ticks per row, else BPM

@@ -15,7 +15,6 @@
 // row on without a break, so the music never falls silent while it starts.
 #include "score.h"
 
-namespace modcompose {
 namespace {
 
 // ---------------------------------------------------------------- drums
@@ -184,5 +183,3 @@ const Song& blumot_song() {
   };
   return song;
 }
-
-}  // namespace modcompose

@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-namespace modcompose {
-
 inline constexpr int32_t bars_per_pattern = 4;
 
 // One text per bar; a pattern is four bars of 16 rows.
@@ -39,5 +37,3 @@ struct Song {
 
 // The song of the intro, written in score.cpp.
 const Song& blumot_song();
-
-}  // namespace modcompose

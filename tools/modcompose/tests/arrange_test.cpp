@@ -8,7 +8,6 @@
 #include "instruments.h"
 #include "pitch.h"
 
-namespace modcompose {
 namespace {
 
 constexpr const char* rest = "";
@@ -40,9 +39,9 @@ TEST(Arrangement, MelodyMarksBecomeNotesAndEffects) {
   const Module module = arrange(one_pattern_song(pattern));
   EXPECT_EQ(cell(module, 0, lead_channel), (Cell{2, 254, 0, 0}));
   EXPECT_EQ(cell(module, 1, lead_channel), Cell{});
-  EXPECT_EQ(cell(module, 2, lead_channel), (Cell{0, 0, effect::vibrato, vibrato_param}));
-  EXPECT_EQ(cell(module, 3, lead_channel), (Cell{0, 0, effect::volume_slide, fade_param}));
-  EXPECT_EQ(cell(module, 4, lead_channel), (Cell{0, 0, effect::set_volume, 0}));
+  EXPECT_EQ(cell(module, 2, lead_channel), (Cell{0, 0, effect_vibrato, vibrato_param}));
+  EXPECT_EQ(cell(module, 3, lead_channel), (Cell{0, 0, effect_volume_slide, fade_param}));
+  EXPECT_EQ(cell(module, 4, lead_channel), (Cell{0, 0, effect_set_volume, 0}));
   EXPECT_EQ(cell(module, 16, bass_channel), (Cell{1, 856, 0, 0}));
 }
 
@@ -50,14 +49,14 @@ TEST(Arrangement, HeldChordsKeepArpeggiatingUntilReleased) {
   PatternScore pattern = quiet_pattern("p");
   pattern.chords[0] = "Am . . ^ . E7 . > . . . . . . . .";
   const Module module = arrange(one_pattern_song(pattern));
-  EXPECT_EQ(cell(module, 0, chord_channel), (Cell{3, 508, effect::arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 1, chord_channel), (Cell{0, 0, effect::arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 2, chord_channel), (Cell{0, 0, effect::arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 3, chord_channel), (Cell{0, 0, effect::set_volume, 0}));
+  EXPECT_EQ(cell(module, 0, chord_channel), (Cell{3, 508, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 1, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 2, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 3, chord_channel), (Cell{0, 0, effect_set_volume, 0}));
   EXPECT_EQ(cell(module, 4, chord_channel), Cell{}) << "nothing to hold after a release";
   EXPECT_EQ(cell(module, 5, chord_channel),
-            (Cell{3, period_of(parse_note("E-2")), effect::arpeggio, 0x4A}));
-  EXPECT_EQ(cell(module, 7, chord_channel), (Cell{0, 0, effect::volume_slide, fade_param}));
+            (Cell{3, period_of(parse_note("E-2")), effect_arpeggio, 0x4A}));
+  EXPECT_EQ(cell(module, 7, chord_channel), (Cell{0, 0, effect_volume_slide, fade_param}));
   EXPECT_EQ(cell(module, 8, chord_channel), Cell{}) << "a faded chord no longer arpeggiates";
 }
 
@@ -78,7 +77,7 @@ TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
   const Module module = arrange(one_pattern_song(pattern));
   EXPECT_EQ(cell(module, 1, drum_channel), (Cell{4, 214, 0, 0}));
   EXPECT_EQ(cell(module, 2, drum_channel), (Cell{5, 214, 0, 0}));
-  EXPECT_EQ(cell(module, 3, drum_channel), (Cell{5, 214, effect::set_volume, ghost_snare_volume}));
+  EXPECT_EQ(cell(module, 3, drum_channel), (Cell{5, 214, effect_set_volume, ghost_snare_volume}));
   EXPECT_EQ(cell(module, 4, drum_channel),
             (Cell{6, period_of(drum_note(Instrument::hihat)), 0, 0}));
   EXPECT_EQ(cell(module, 5, drum_channel),
@@ -95,11 +94,11 @@ TEST(Arrangement, SpeedAndTempoOpenTheFirstPositionPlayed) {
   int32_t speed = 0;
   int32_t tempo = 0;
   for (const Cell& c : module.patterns[1].rows[0]) {
-    if (c.effect == effect::set_speed) (c.param < 32 ? speed : tempo) = c.param;
+    if (c.effect == effect_set_speed) (c.param < 32 ? speed : tempo) = c.param;
   }
   EXPECT_EQ(speed, 5);
   EXPECT_EQ(tempo, 140);
-  for (const Cell& c : module.patterns[0].rows[0]) EXPECT_NE(c.effect, effect::set_speed);
+  for (const Cell& c : module.patterns[0].rows[0]) EXPECT_NE(c.effect, effect_set_speed);
 }
 
 TEST(Arrangement, OrderListFollowsTheForm) {
@@ -127,4 +126,3 @@ TEST(Arrangement, ErrorsNameTheirPattern) {
 }
 
 }  // namespace
-}  // namespace modcompose

@@ -7,7 +7,6 @@
 
 #include "temp_dir.h"
 
-namespace modcompose::testing {
 namespace {
 
 void register_once() {
@@ -111,5 +110,3 @@ Rendering render_module(const std::filesystem::path& module_file,
   read_wav(wav_file, rendering);
   return rendering;
 }
-
-}  // namespace modcompose::testing

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-namespace modcompose::testing {
-
 struct ModuleInfo {
   int32_t channels = 0;
   int32_t positions = 0;
@@ -36,5 +34,3 @@ ModuleInfo load_module(const std::filesystem::path& module_file,
 // writing the mix into wav_file.
 Rendering render_module(const std::filesystem::path& module_file,
                         const std::filesystem::path& wav_file, int32_t max_updates);
-
-}  // namespace modcompose::testing

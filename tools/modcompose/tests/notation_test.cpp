@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-namespace modcompose {
 namespace {
 
 constexpr const char* sixteen_holds = ". . . . . . . . . . . . . . . .";
@@ -77,4 +76,3 @@ TEST(Notation, DrumSteps) {
 }
 
 }  // namespace
-}  // namespace modcompose

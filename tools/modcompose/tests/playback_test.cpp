@@ -10,11 +10,7 @@
 #include "score.h"
 #include "temp_dir.h"
 
-namespace modcompose {
 namespace {
-
-using testing::Rendering;
-using testing::TempDir;
 
 // Far more updates than the song needs (about 186 ms each): a module that
 // never ends stops the render here instead of hanging the test.
@@ -27,7 +23,7 @@ constexpr double silence_rms = 327.0;
 class Playback : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::write_file(module_file(), compose(blumot_song()));
+    write_file(module_file(), compose(blumot_song()));
   }
 
   std::filesystem::path module_file() const {
@@ -37,7 +33,7 @@ class Playback : public ::testing::Test {
     return dir_ / "render.wav";
   }
   Rendering render() const {
-    return testing::render_module(module_file(), wav_file(), update_limit);
+    return render_module(module_file(), wav_file(), update_limit);
   }
 
  private:
@@ -58,7 +54,7 @@ double rms_between(const Rendering& rendering, double from, double to) {
 }
 
 TEST_F(Playback, LoadsWithFourChannelsAndTheComposedPositions) {
-  const testing::ModuleInfo info = testing::load_module(module_file(), wav_file());
+  const ModuleInfo info = load_module(module_file(), wav_file());
   EXPECT_EQ(info.channels, 4);
   EXPECT_EQ(info.positions, static_cast<int32_t>(order_list(blumot_song()).size()));
   EXPECT_EQ(info.title, blumot_song().title);
@@ -113,4 +109,3 @@ TEST_F(Playback, EndingFadesOutBeforeTheSongStops) {
 }
 
 }  // namespace
-}  // namespace modcompose

@@ -9,11 +9,7 @@
 #include "score.h"
 #include "temp_dir.h"
 
-namespace modcompose {
 namespace {
-
-using testing::read_file;
-using testing::TempDir;
 
 int run_composer(const std::filesystem::path& output) {
   const std::string command =
@@ -42,4 +38,3 @@ TEST(Reproducible, BuiltModuleIsUpToDate) {
 }
 
 }  // namespace
-}  // namespace modcompose

@@ -12,7 +12,6 @@
 #include "pitch.h"
 #include "score.h"
 
-namespace modcompose {
 namespace {
 
 TEST(Song, FormIsIntroThemeVariationReturnEnding) {
@@ -42,8 +41,8 @@ TEST(Song, EndsByRunningOffItsLastPattern) {
   for (const Pattern& pattern : module.patterns) {
     for (const Row& row : pattern.rows) {
       for (const Cell& cell : row) {
-        EXPECT_NE(cell.effect, effect::position_jump);
-        EXPECT_NE(cell.effect, effect::pattern_break);
+        EXPECT_NE(cell.effect, effect_position_jump);
+        EXPECT_NE(cell.effect, effect_pattern_break);
       }
     }
   }
@@ -108,4 +107,3 @@ TEST(Song, EveryVoiceHasItsPart) {
 }
 
 }  // namespace
-}  // namespace modcompose
