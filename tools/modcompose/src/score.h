@@ -19,6 +19,9 @@ struct PatternScore {
   Bars lead;
   Bars bass;
   Bars drums;
+  // When above 0, the chord channel plays an echo of the lead this many
+  // rows later instead of the chords, which must then be empty.
+  int32_t echo_rows = 0;
 };
 
 // A part of the form, naming the patterns it plays in order.

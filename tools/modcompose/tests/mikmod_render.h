@@ -1,6 +1,6 @@
 // Plays a module file through libmikmod's WAV disk writer, the way the
-// intro plays it (software mixing, library defaults), and reads the mixed
-// sound back.
+// intro plays it (interpolating, high-quality software mixing, library
+// defaults), and reads the mixed sound back.
 #pragma once
 
 #include <cstdint>
