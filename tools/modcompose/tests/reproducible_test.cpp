@@ -6,6 +6,7 @@
 #include <string>
 
 #include "arrange.h"
+#include "piano_roll.h"
 #include "score.h"
 #include "temp_dir.h"
 
@@ -35,6 +36,14 @@ TEST(Reproducible, ComposerWritesTheLibrarysBytes) {
 TEST(Reproducible, BuiltModuleIsUpToDate) {
   // The build's own copy, from which `intro` plays.
   EXPECT_TRUE(read_file(BUILT_MODULE_PATH) == compose(blumot_song())) << BUILT_MODULE_PATH;
+}
+
+TEST(Reproducible, PianoRollShowsTheScore) {
+  // The picture beside the README's lines on the tune.
+  const std::vector<uint8_t> committed = read_file(PIANO_ROLL_PATH);
+  const std::string drawn = piano_roll_svg(blumot_song());
+  EXPECT_TRUE(std::string(committed.begin(), committed.end()) == drawn)
+      << PIANO_ROLL_PATH << " is out of date: bash scripts/piano-roll.sh draws it again";
 }
 
 }  // namespace
