@@ -50,7 +50,7 @@ Cell melody_note(const MelodyStep& step, uint8_t sample, const VoiceStyle& style
 Cell melody_mark(Mark mark, const VoiceStyle& style) {
   switch (mark) {
     case Mark::release:
-      return Cell{0, 0, effect_set_volume, 0};
+      return Cell{0, 0, effect_volume_slide, release_param};
     case Mark::vibrato:
       return Cell{0, 0, effect_vibrato, style.vibrato};
     case Mark::tremolo:
@@ -131,7 +131,7 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
       } else if (s.mark == Mark::release) {
-        cell = Cell{0, 0, effect_set_volume, 0};
+        cell = Cell{0, 0, effect_volume_slide, release_param};
         sounding = false;
         named = true;
       } else if (s.mark == Mark::fade) {

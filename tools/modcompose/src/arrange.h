@@ -46,6 +46,17 @@ inline constexpr VoiceStyle bass_style{.accent_volume = 64,
                                        .glide = 0x20,
                                        .dark_offset = 0x08};
 
+// A release fades the note out within its row, losing 15 a tick: from any
+// volume to silence by the row's end, in steps small enough that the
+// mixer's edge makes no click, as a cut to volume 0 at once can.
+inline constexpr uint8_t release_param = 0x0F;
+
+// Whether a cell ends the sounding note: a release or a note cut.
+inline bool cell_stops(const Cell& cell) {
+  return (cell.effect == effect_volume_slide && cell.param == release_param) ||
+         (cell.effect == effect_extended && cell.param >> 4 == extended_note_cut);
+}
+
 // The volume commands of the score's dynamics: a fade loses 1 a tick, a
 // swell gains 1 a tick after the first of a row.
 inline constexpr uint8_t fade_param = 0x01;

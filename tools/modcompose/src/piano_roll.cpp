@@ -43,11 +43,6 @@ int32_t note_of_period(uint16_t period) {
   return 0;
 }
 
-bool stops(const Cell& cell) {
-  return (cell.effect == effect_set_volume && cell.param == 0) ||
-         (cell.effect == effect_extended && cell.param >> 4 == extended_note_cut);
-}
-
 // A new note in a cell: its sample and volume, or those it keeps.
 NoteSpan span_from(const Cell& cell, int32_t row, const NoteSpan& before, const Module& module) {
   NoteSpan span{row, row, note_of_period(cell.period), before.volume, before.sample, 0};
@@ -74,8 +69,8 @@ std::vector<NoteSpan> channel_notes(const Module& module, const std::vector<Row>
     if (sounding && cell.effect == effect_arpeggio && open.arpeggio == 0)
       open.arpeggio = cell.param;
     open.end = row + 1;
-    if (sounding && stops(cell)) {
-      open.end = cell.effect == effect_set_volume ? row : row + 1;
+    if (sounding && cell_stops(cell)) {
+      open.end = row + 1;
       spans.push_back(open);
       sounding = false;
     }

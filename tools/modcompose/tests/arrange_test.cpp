@@ -42,7 +42,7 @@ TEST(Arrangement, MelodyMarksBecomeNotesAndEffects) {
       {},
       {0, 0, effect_vibrato, lead_style.vibrato},
       {0, 0, effect_volume_slide, fade_param},
-      {0, 0, effect_set_volume, 0},
+      {0, 0, effect_volume_slide, release_param},
       {0, 0, effect_tremolo, lead_style.tremolo},
       {0, 0, effect_slide_up, lead_style.slide},
       {0, 0, effect_slide_down, lead_style.slide},
@@ -70,7 +70,7 @@ TEST(Arrangement, EchoReplaysTheLeadLaterAndQuieter) {
   EXPECT_EQ(cell(module, 3, chord_channel),
             (Cell{2, 254, effect_set_volume, lead_volume * echo_percent / 100}));
   EXPECT_EQ(cell(module, 4, chord_channel), (Cell{0, 0, effect_vibrato, lead_style.vibrato}));
-  EXPECT_EQ(cell(module, 5, chord_channel), (Cell{0, 0, effect_set_volume, 0}));
+  EXPECT_EQ(cell(module, 5, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
   EXPECT_EQ(cell(module, 6, chord_channel),
             (Cell{2, 214, effect_set_volume,
                   static_cast<uint8_t>(lead_style.accent_volume * echo_percent / 100)}));
@@ -86,7 +86,7 @@ TEST(Arrangement, HeldChordsKeepArpeggiatingUntilReleased) {
   EXPECT_EQ(cell(module, 0, chord_channel), (Cell{3, 508, effect_arpeggio, 0x37}));
   EXPECT_EQ(cell(module, 1, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
   EXPECT_EQ(cell(module, 2, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 3, chord_channel), (Cell{0, 0, effect_set_volume, 0}));
+  EXPECT_EQ(cell(module, 3, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
   EXPECT_EQ(cell(module, 4, chord_channel), Cell{}) << "nothing to hold after a release";
   EXPECT_EQ(cell(module, 5, chord_channel),
             (Cell{3, period_of(parse_note("E-2")), effect_arpeggio, 0x4A}));

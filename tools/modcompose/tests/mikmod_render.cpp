@@ -94,11 +94,17 @@ ModuleInfo load_module(const std::filesystem::path& module_file,
 }
 
 Rendering render_module(const std::filesystem::path& module_file,
-                        const std::filesystem::path& wav_file, int32_t max_updates) {
+                        const std::filesystem::path& wav_file, int32_t max_updates,
+                        int32_t solo_channel) {
   start_library(wav_file);
   MODULE* module = load(module_file);
   Rendering rendering;
   Player_Start(module);
+  // One channel at a time: the library's exclusive mute does not take
+  // every range.
+  for (int32_t channel = 0; channel < module->numchn && solo_channel != all_channels; ++channel) {
+    if (channel != solo_channel) Player_Mute(channel);
+  }
   while (Player_Active() && rendering.updates < max_updates) {
     MikMod_Update();
     ++rendering.updates;

@@ -31,6 +31,9 @@ ModuleInfo load_module(const std::filesystem::path& module_file,
                        const std::filesystem::path& wav_file);
 
 // Plays the module until Player_Active turns 0, or max_updates at most,
-// writing the mix into wav_file.
+// writing the mix into wav_file. With a solo channel, only that channel
+// is heard.
+inline constexpr int32_t all_channels = -1;
 Rendering render_module(const std::filesystem::path& module_file,
-                        const std::filesystem::path& wav_file, int32_t max_updates);
+                        const std::filesystem::path& wav_file, int32_t max_updates,
+                        int32_t solo_channel = all_channels);

@@ -150,10 +150,10 @@ TEST_F(Playback, BreakdownAndBuildAreHeard) {
   EXPECT_GE(build_last - build_first, 3.0) << "the build grows";
 }
 
-// Energy of the mix above 12 kHz: four cascaded high-pass biquads (48 dB
-// per octave) on the left channel, against the channel's whole energy.
-double energy_above_12khz_db(const Rendering& rendering) {
-  const double w = 2.0 * 3.14159265358979 * 12000.0 / rendering.frames_per_second;
+// The mix as one channel (the mean of left and right), high-passed at
+// cutoff_hz by four cascaded biquads (48 dB per octave).
+std::vector<double> high_passed(const Rendering& rendering, double cutoff_hz) {
+  const double w = 2.0 * 3.14159265358979 * cutoff_hz / rendering.frames_per_second;
   const double alpha = std::sin(w) / (2.0 * 0.7071);
   const double a0 = 1.0 + alpha;
   const double b0 = (1.0 + std::cos(w)) / 2.0 / a0;
@@ -161,11 +161,9 @@ double energy_above_12khz_db(const Rendering& rendering) {
   const double a1 = -2.0 * std::cos(w) / a0;
   const double a2 = (1.0 - alpha) / a0;
   std::array<std::array<double, 4>, 4> state{};  // x1, x2, y1, y2 per stage
-  double high = 0.0;
-  double total = 0.0;
-  for (std::size_t i = 0; i < rendering.samples.size(); i += 2) {
-    double x = rendering.samples[i];
-    total += x * x;
+  std::vector<double> out;
+  for (std::size_t i = 0; i + 1 < rendering.samples.size(); i += 2) {
+    double x = (rendering.samples[i] + rendering.samples[i + 1]) / 2.0;
     for (auto& [x1, x2, y1, y2] : state) {
       const double y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
       x2 = x1;
@@ -174,14 +172,75 @@ double energy_above_12khz_db(const Rendering& rendering) {
       y1 = y;
       x = y;
     }
-    high += x * x;
+    out.push_back(x);
   }
+  return out;
+}
+
+double rms_of(const std::vector<double>& signal, int32_t rate, double from, double to) {
+  const auto first = static_cast<std::size_t>(std::max(from, 0.0) * rate);
+  const auto last = std::min(static_cast<std::size_t>(std::max(to, 0.0) * rate), signal.size());
+  double sum = 0.0;
+  for (std::size_t i = first; i < last; ++i) sum += signal[i] * signal[i];
+  return last > first ? std::sqrt(sum / static_cast<double>(last - first)) : 0.0;
+}
+
+double energy_above_12khz_db(const Rendering& rendering) {
+  double total = 0.0;
+  for (std::size_t i = 0; i + 1 < rendering.samples.size(); i += 2) {
+    const double x = (rendering.samples[i] + rendering.samples[i + 1]) / 2.0;
+    total += x * x;
+  }
+  double high = 0.0;
+  for (const double x : high_passed(rendering, 12000.0)) high += x * x;
   return 10.0 * std::log10(high / total);
 }
 
 TEST_F(Playback, LittleEnergyAboveTwelveKilohertz) {
   // The interpolating mixer leaves no haze of aliasing over the hi-hats.
   EXPECT_LE(energy_above_12khz_db(render()), -30.0);
+}
+
+// The moments a channel's notes start or stop, in seconds: at their row,
+// or the ticks into it that a note delay or a note cut names.
+std::vector<double> note_edges(const Song& song, int32_t channel) {
+  const Module module = arrange(song);
+  const double tick = 2.5 / song.beats_per_minute;
+  std::vector<double> edges;
+  double row_start = 0.0;
+  for (const uint8_t position : module.order) {
+    for (const Row& row : module.patterns[position].rows) {
+      const Cell& cell = row[static_cast<std::size_t>(channel)];
+      const bool extended = cell.effect == effect_extended;
+      const double ticks = extended && (cell.param >> 4 == extended_note_delay ||
+                                        cell.param >> 4 == extended_note_cut)
+                               ? cell.param & 0xF
+                               : 0;
+      const bool starts = cell.period != 0 && cell.effect != effect_portamento;
+      if (starts || cell_stops(cell)) edges.push_back(row_start + ticks * tick);
+      row_start += song.ticks_per_row * tick;
+    }
+  }
+  return edges;
+}
+
+TEST_F(Playback, NoClickWhereNotesStartOrStop) {
+  // A click is a burst of high frequencies at a note's edge, louder than
+  // the voice itself sounds there; each pitched voice is heard alone.
+  const Song& song = blumot_song();
+  for (const int32_t channel : {bass_channel, lead_channel, chord_channel}) {
+    const Rendering rendering = render_module(module_file(), wav_file(), update_limit, channel);
+    const int32_t rate = rendering.frames_per_second;
+    const std::vector<double> high = high_passed(rendering, 5000.0);
+    for (const double edge : note_edges(song, channel)) {
+      const double burst = rms_of(high, rate, edge - 0.002, edge + 0.004);
+      const double own = std::max(rms_of(high, rate, edge - 0.05, edge - 0.005),
+                                  rms_of(high, rate, edge + 0.005, edge + 0.05));
+      if (burst < 2.0) continue;  // below -84 dB: nothing to hear
+      EXPECT_LE(decibels(burst / std::max(own, 1.0)), 6.0)
+          << "channel " << channel << " at " << edge << " s";
+    }
+  }
 }
 
 }  // namespace

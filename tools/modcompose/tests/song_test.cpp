@@ -46,11 +46,6 @@ class Tune : public ::testing::Test {
   const std::vector<PlayedBar> bars = played_bars(song, module);
 };
 
-bool is_release(const Cell& cell) {
-  return (cell.effect == effect_set_volume && cell.param == 0) ||
-         (cell.effect == effect_extended && cell.param >> 4 == extended_note_cut);
-}
-
 // For each row of a channel: whether a note plays or holds there.
 std::vector<bool> sounding_rows(const std::vector<PlayedBar>& bars, int32_t channel) {
   std::vector<bool> sounding;
@@ -59,8 +54,8 @@ std::vector<bool> sounding_rows(const std::vector<PlayedBar>& bars, int32_t chan
     for (const Row& row : bar.rows) {
       const Cell& cell = row[static_cast<std::size_t>(channel)];
       if (cell.period != 0) on = true;
-      sounding.push_back(on && !is_release(cell));
-      if (is_release(cell)) on = false;
+      sounding.push_back(on && !cell_stops(cell));
+      if (cell_stops(cell)) on = false;
     }
   }
   return sounding;
