@@ -4,7 +4,7 @@
 // blanks; '|' bar lines may be written for the eye and are skipped. An empty
 // bar means 16 holds. Steps common to all voices:
 //   .    hold: nothing new, the sound goes on as it was
-//   ^    release: the sound stops (volume 0)
+//   ^    release: the sound fades out within the row and stops
 // Melodic voices (bass, lead):
 //   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3),
 //        optionally followed by how it starts:

@@ -1,8 +1,8 @@
 // "blumot": the intro's tune, in A minor at 125 beats per minute.
 //
 // How to read it: every pattern is four bars; every bar of a voice is one
-// line of 16 sixteenth-note steps, beats on steps 1, 5, 9 and 13 (the
-// column ruler above each voice marks them). Notes are tracker names; "."
+// line of 16 sixteenth-note steps in columns five characters wide, beats
+// on steps 1, 5, 9 and 13 (the rulers mark them). Notes are tracker names; "."
 // holds and "^" stops the sound. After a note, "!" accents it, "," plays
 // it soft, "*" glides into it, "'" places it late and "_" starts it dark.
 // On held notes "~" is vibrato, "w" tremolo, "/" and "v" slide up and down,
