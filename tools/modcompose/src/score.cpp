@@ -304,8 +304,9 @@ const PatternScore return_b{
     .drums = {busy_ghost, busy, beat, fill_open},
 };
 
-// The ending: the hook over D minor, a last cadence F - G - Am, and the A
-// that fades out just as the song ends, so the restart follows closely.
+// The ending: the hook over D minor, a last cadence through B flat, borrowed
+// from outside the key, and E7 to the A that fades out just as the song
+// ends, so the restart follows closely.
 const PatternScore ending_a{
     .name = "ending a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
@@ -329,15 +330,15 @@ const PatternScore ending_b{
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
     .chords = {"F    .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
                "Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
-               "F    .    .    .    .    .    .    .    E7   .    .    .    .    .    .    .",
+               "Bb   .    .    .    .    .    .    .    E7   .    .    .    .    .    .    .",
                "Am   .    .    .    >    >    >    >    >    >    >    >    >    >    >    >"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  ~    ~    ^",
              "C-3  .    .    B-2  .    .    A-2  .    G#2  .    .    ^    B-2  .    ~    ^",
-             "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    B-2  .    G#2  ^",
+             "F-3! .    .    D-3  .    .    A#2  .    D-3  .    .    .    B-2  .    G#2  ^",
              "A-2! ~    ~    ~    >    >    >    >    >    >    >    >    >    >    >    >"},
     .bass = {"F-1! .    F-2  .    F-1_ .    F-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
              bass_Am,
-             "F-1! .    F-2  .    F-1_ .    F-2  .    E-1  .    E-2  .    E-1_ .    G#1  .",
+             "A#1! .    A#2  .    A#1_ .    A#2  .    E-1  .    E-2  .    E-1_ .    G#1  .",
              "A-1! .    .    .    >    >    >    >    >    >    >    >    >    >    >    >"},
     .drums = {beat_ghost, busy, busy_ghost,
               "K    .    .    .    o    .    .    .    .    .    .    .    .    .    .    ."},
