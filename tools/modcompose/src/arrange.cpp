@@ -7,7 +7,6 @@
 #include "notation.h"
 #include "pitch.h"
 
-namespace modcompose {
 namespace {
 
 constexpr uint8_t sample_number(Instrument instrument) {
@@ -19,31 +18,92 @@ Cell& cell_at(Pattern& pattern, int32_t bar, int32_t step, int32_t channel) {
   return pattern.rows[row][static_cast<std::size_t>(channel)];
 }
 
-// A melodic voice (bass or lead): notes, releases, vibrato and fades. A
-// hold writes nothing, so the channel goes on as it was.
-void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrument instrument) {
+Cell extended(uint8_t command, uint8_t value) {
+  return Cell{0, 0, effect_extended, static_cast<uint8_t>(command << 4 | value)};
+}
+
+// A note's first row: the note, and the command for how it starts. A glide
+// names no sample, so the sounding note keeps its volume and bends to the
+// new pitch instead of starting again.
+Cell melody_note(const MelodyStep& step, uint8_t sample, const VoiceStyle& style) {
+  Cell cell{sample, period_of(step.note), 0, 0};
+  switch (step.touch) {
+    case Touch::accent:
+      return Cell{sample, cell.period, effect_set_volume, style.accent_volume};
+    case Touch::soft:
+      return Cell{sample, cell.period, effect_set_volume, style.soft_volume};
+    case Touch::glide:
+      return Cell{0, cell.period, effect_portamento, style.glide};
+    case Touch::late:
+      cell.effect = effect_extended;
+      cell.param = extended_note_delay << 4 | late_ticks;
+      return cell;
+    case Touch::dark:
+      return Cell{sample, cell.period, effect_sample_offset, style.dark_offset};
+    case Touch::plain:
+      break;
+  }
+  return cell;
+}
+
+// A row without a new note: the command that shapes the sounding one.
+Cell melody_mark(Mark mark, const VoiceStyle& style) {
+  switch (mark) {
+    case Mark::release:
+      return Cell{0, 0, effect_volume_slide, release_param};
+    case Mark::vibrato:
+      return Cell{0, 0, effect_vibrato, style.vibrato};
+    case Mark::tremolo:
+      return Cell{0, 0, effect_tremolo, style.tremolo};
+    case Mark::slide_up:
+      return Cell{0, 0, effect_slide_up, style.slide};
+    case Mark::slide_down:
+      return Cell{0, 0, effect_slide_down, style.slide};
+    case Mark::swell:
+      return Cell{0, 0, effect_volume_slide, swell_param};
+    case Mark::fade:
+      return Cell{0, 0, effect_volume_slide, fade_param};
+    case Mark::cut:
+      return extended(extended_note_cut, cut_ticks);
+    default:
+      return Cell{};
+  }
+}
+
+// A melodic voice (bass or lead). A hold writes nothing, so the channel
+// goes on as it was.
+void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrument instrument,
+                  const VoiceStyle& style) {
   for (int32_t bar = 0; bar < bars_per_pattern; ++bar) {
     const std::vector<MelodyStep> steps = parse_melody_bar(bars[static_cast<std::size_t>(bar)]);
     for (int32_t step = 0; step < steps_per_bar; ++step) {
       const MelodyStep& s = steps[static_cast<std::size_t>(step)];
-      Cell& cell = cell_at(pattern, bar, step, channel);
-      switch (s.mark) {
-        case Mark::note:
-          cell = Cell{sample_number(instrument), period_of(s.note), 0, 0};
-          break;
-        case Mark::release:
-          cell = Cell{0, 0, effect::set_volume, 0};
-          break;
-        case Mark::vibrato:
-          cell = Cell{0, 0, effect::vibrato, vibrato_param};
-          break;
-        case Mark::fade:
-          cell = Cell{0, 0, effect::volume_slide, fade_param};
-          break;
-        default:
-          break;
-      }
+      cell_at(pattern, bar, step, channel) = s.mark == Mark::note
+                                                 ? melody_note(s, sample_number(instrument), style)
+                                                 : melody_mark(s.mark, style);
     }
+  }
+}
+
+uint8_t echo_volume(uint8_t volume) {
+  return static_cast<uint8_t>(volume * echo_percent / 100);
+}
+
+// The echo: the lead's cells, `rows` later and quieter, on the chord
+// channel. Its notes start plainly at the echo's volume; the commands that
+// shape held notes (vibrato, slides, fades, cuts) repeat as they were.
+void write_echo(Pattern& pattern, int32_t rows) {
+  for (int32_t row = rows; row < rows_per_pattern; ++row) {
+    const Cell& lead = pattern.rows[static_cast<std::size_t>(row - rows)][lead_channel];
+    Cell echo = lead;
+    if (lead.period != 0) {
+      const uint8_t volume = lead.effect == effect_set_volume ? lead.param : lead_volume;
+      echo = Cell{sample_number(Instrument::lead), lead.period, effect_set_volume,
+                  echo_volume(volume)};
+    } else if (lead.effect == effect_set_volume) {
+      echo.param = echo_volume(lead.param);
+    }
+    pattern.rows[static_cast<std::size_t>(row)][chord_channel] = echo;
   }
 }
 
@@ -62,24 +122,60 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
       const ChordStep& s = steps[static_cast<std::size_t>(step)];
       Cell& cell = cell_at(pattern, bar, step, chord_channel);
       if (s.mark == Mark::chord) {
-        cell = Cell{sample_number(Instrument::chords), period_of(s.chord.root), effect::arpeggio,
-                    s.chord.arpeggio};
+        // A soft chord spends its first row on the volume command.
+        cell = s.touch == Touch::soft
+                   ? Cell{sample_number(Instrument::chords), period_of(s.chord.root),
+                          effect_set_volume, soft_chord_volume}
+                   : Cell{sample_number(Instrument::chords), period_of(s.chord.root),
+                          effect_arpeggio, s.chord.arpeggio};
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
       } else if (s.mark == Mark::release) {
-        cell = Cell{0, 0, effect::set_volume, 0};
+        cell = Cell{0, 0, effect_volume_slide, release_param};
         sounding = false;
         named = true;
       } else if (s.mark == Mark::fade) {
-        cell = Cell{0, 0, effect::volume_slide, fade_param};
+        cell = Cell{0, 0, effect_volume_slide, fade_param};
         sounding = false;
       } else if (!named) {
         throw std::invalid_argument("chords of pattern \"" + std::string(pattern_name) +
                                     "\" hold before naming a chord");
       } else if (s.mark == Mark::hold && sounding) {
-        cell = Cell{0, 0, effect::arpeggio, arpeggio};
+        cell = Cell{0, 0, effect_arpeggio, arpeggio};
       }
     }
+  }
+}
+
+Instrument drum_instrument(Drum drum) {
+  switch (drum) {
+    case Drum::kick:
+      return Instrument::kick;
+    case Drum::hihat:
+    case Drum::accented_hihat:
+      return Instrument::hihat;
+    case Drum::open_hihat:
+      return Instrument::open_hihat;
+    default:
+      return Instrument::snare;
+  }
+}
+
+// The command that plays a drum softer, harder, later or as a roll.
+Cell drum_command(Drum drum) {
+  switch (drum) {
+    case Drum::ghost_snare:
+      return Cell{0, 0, effect_set_volume, ghost_snare_volume};
+    case Drum::accented_hihat:
+      return Cell{0, 0, effect_set_volume, accented_hihat_volume};
+    case Drum::late_snare:
+      return extended(extended_note_delay, late_ticks);
+    case Drum::roll:
+      return extended(extended_retrigger, 3);
+    case Drum::fast_roll:
+      return extended(extended_retrigger, 2);
+    default:
+      return Cell{};
   }
 }
 
@@ -87,31 +183,13 @@ void write_drums(Pattern& pattern, const Bars& bars) {
   for (int32_t bar = 0; bar < bars_per_pattern; ++bar) {
     const std::vector<Drum> steps = parse_drum_bar(bars[static_cast<std::size_t>(bar)]);
     for (int32_t step = 0; step < steps_per_bar; ++step) {
-      Cell& cell = cell_at(pattern, bar, step, drum_channel);
-      const auto hit = [&cell](Instrument drum) {
-        cell = Cell{sample_number(drum), period_of(drum_note(drum)), 0, 0};
-      };
-      switch (steps[static_cast<std::size_t>(step)]) {
-        case Drum::kick:
-          hit(Instrument::kick);
-          break;
-        case Drum::snare:
-          hit(Instrument::snare);
-          break;
-        case Drum::ghost_snare:
-          hit(Instrument::snare);
-          cell.effect = effect::set_volume;
-          cell.param = ghost_snare_volume;
-          break;
-        case Drum::hihat:
-          hit(Instrument::hihat);
-          break;
-        case Drum::open_hihat:
-          hit(Instrument::open_hihat);
-          break;
-        case Drum::none:
-          break;
-      }
+      const Drum drum = steps[static_cast<std::size_t>(step)];
+      if (drum == Drum::none) continue;
+      const Instrument instrument = drum_instrument(drum);
+      Cell cell = drum_command(drum);
+      cell.sample = sample_number(instrument);
+      cell.period = period_of(drum_note(instrument));
+      cell_at(pattern, bar, step, drum_channel) = cell;
     }
   }
 }
@@ -119,9 +197,16 @@ void write_drums(Pattern& pattern, const Bars& bars) {
 Pattern write_pattern(const PatternScore& score) {
   Pattern pattern;
   try {
-    write_melody(pattern, bass_channel, score.bass, Instrument::bass);
-    write_melody(pattern, lead_channel, score.lead, Instrument::lead);
-    write_chords(pattern, score.chords, score.name);
+    write_melody(pattern, bass_channel, score.bass, Instrument::bass, bass_style);
+    write_melody(pattern, lead_channel, score.lead, Instrument::lead, lead_style);
+    if (score.echo_rows > 0) {
+      for (const std::string_view bar : score.chords) {
+        if (!bar.empty()) throw std::invalid_argument("chords where the echo plays");
+      }
+      write_echo(pattern, score.echo_rows);
+    } else {
+      write_chords(pattern, score.chords, score.name);
+    }
     write_drums(pattern, score.drums);
   } catch (const std::exception& error) {
     // Say where: the notation's message alone does not find the bar.
@@ -139,7 +224,7 @@ void place_tempo(Pattern& first, const Song& song) {
   std::size_t placed = 0;
   for (Cell& cell : first.rows[0]) {
     if (placed < std::size(commands) && cell.effect == 0 && cell.param == 0) {
-      cell.effect = effect::set_speed;
+      cell.effect = effect_set_speed;
       cell.param = commands[placed++];
     }
   }
@@ -199,5 +284,3 @@ Module arrange(const Song& song) {
 std::vector<uint8_t> compose(const Song& song) {
   return encode_module(arrange(song));
 }
-
-}  // namespace modcompose

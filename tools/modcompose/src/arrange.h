@@ -8,8 +8,6 @@
 #include "protracker.h"
 #include "score.h"
 
-namespace modcompose {
-
 // The channel of each voice. Amiga players pan channels 0 and 3 left and
 // 1 and 2 right, so each side gets one low and one high voice: bass and
 // chords on the left, drums and lead on the right.
@@ -18,12 +16,61 @@ inline constexpr int32_t drum_channel = 1;
 inline constexpr int32_t lead_channel = 2;
 inline constexpr int32_t chord_channel = 3;
 
-// Volume of a ghost snare, against the snare sample's own volume.
-inline constexpr uint8_t ghost_snare_volume = 18;
-// Vibrato of held notes: speed 5, depth 2, a gentle singer's wobble.
-inline constexpr uint8_t vibrato_param = 0x52;
-// Fade-out: volume falls by 1 on each tick after the first of a row.
+// How a melodic voice plays the notation's marks: the volumes of its
+// accented and soft notes and the parameters of its effect commands. The
+// bass's periods are four times the lead's, so it slides and glides by
+// larger steps to move as far in pitch.
+struct VoiceStyle {
+  uint8_t accent_volume = 64;
+  uint8_t soft_volume = 32;
+  uint8_t vibrato = 0;      // speed and depth
+  uint8_t tremolo = 0;      // speed and depth
+  uint8_t slide = 0;        // period units per tick
+  uint8_t glide = 0;        // portamento speed, period units per tick
+  uint8_t dark_offset = 0;  // sample offset of a dark note, 256-byte units
+};
+
+// The lead: a singer's gentle vibrato, short falls at phrase ends.
+inline constexpr VoiceStyle lead_style{.accent_volume = 54,
+                                       .soft_volume = 24,
+                                       .vibrato = 0x52,
+                                       .tremolo = 0x66,
+                                       .slide = 0x03,
+                                       .glide = 0x0C,
+                                       .dark_offset = 0};
+inline constexpr VoiceStyle bass_style{.accent_volume = 64,
+                                       .soft_volume = 28,
+                                       .vibrato = 0x43,
+                                       .tremolo = 0x44,
+                                       .slide = 0x0A,
+                                       .glide = 0x20,
+                                       .dark_offset = 0x08};
+
+// A release fades the note out within its row, losing 15 a tick: from any
+// volume to silence by the row's end, in steps small enough that the
+// mixer's edge makes no click, as a cut to volume 0 at once can.
+inline constexpr uint8_t release_param = 0x0F;
+
+// Whether a cell ends the sounding note: a release or a note cut.
+inline bool cell_stops(const Cell& cell) {
+  return (cell.effect == effect_volume_slide && cell.param == release_param) ||
+         (cell.effect == effect_extended && cell.param >> 4 == extended_note_cut);
+}
+
+// The volume commands of the score's dynamics: a fade loses 1 a tick, a
+// swell gains 1 a tick after the first of a row.
 inline constexpr uint8_t fade_param = 0x01;
+inline constexpr uint8_t swell_param = 0x10;
+// Ticks into the row at which a late note starts and a cut note stops.
+inline constexpr uint8_t late_ticks = 3;
+inline constexpr uint8_t cut_ticks = 3;
+// Volumes of the soft chords and of the drums played softer or harder than
+// their samples' own volume.
+inline constexpr uint8_t soft_chord_volume = 14;
+inline constexpr uint8_t ghost_snare_volume = 18;
+inline constexpr uint8_t accented_hihat_volume = 40;
+// An echo replays the lead on the chord channel, this many percent as loud.
+inline constexpr int32_t echo_percent = 40;
 
 // The order list: the pattern numbers of the form's sections, in order.
 // Pattern numbers follow the order of Song::patterns. Throws
@@ -41,5 +88,3 @@ Module arrange(const Song& song);
 
 // The file bytes of the song's module.
 std::vector<uint8_t> compose(const Song& song);
-
-}  // namespace modcompose

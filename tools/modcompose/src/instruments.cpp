@@ -4,10 +4,7 @@
 
 #include "synth.h"
 
-namespace modcompose {
 namespace {
-
-using synth::decay;
 
 // A looped sample: `attack` followed by `loop`, the loop repeating until
 // the note is released or replaced.
@@ -17,7 +14,7 @@ Sample looped(const char* name, const std::vector<double>& attack, const std::ve
   wave.insert(wave.end(), loop.begin(), loop.end());
   Sample sample;
   sample.name = name;
-  sample.data = synth::to_8bit(wave);
+  sample.data = to_8bit(wave);
   sample.loop_start = static_cast<uint32_t>(attack.size());
   sample.loop_length = static_cast<uint32_t>(loop.size());
   sample.volume = volume;
@@ -36,7 +33,7 @@ Sample one_shot(const char* name, std::vector<double> wave, double rate, uint8_t
   if (wave.size() % 2 != 0) wave.push_back(0.0);
   Sample sample;
   sample.name = name;
-  sample.data = synth::to_8bit(wave);
+  sample.data = to_8bit(wave);
   sample.volume = volume;
   return sample;
 }
@@ -64,66 +61,71 @@ Note drum_note(Instrument drum) {
 
 namespace {
 
-// The bass's filter and level over its attack, t from 0 to 1: bright and
-// loud at the pluck, settling to a round tone of about five harmonics.
+// The bass's filter and level along its sweep, t from 0 to 1: bright and
+// loud at the pluck, closing to a dark, round tone of a few harmonics.
 double bass_brightness(double t) {
-  return 5.0 + 22.0 * decay(t, 0.25);
+  return 4.0 + 26.0 * decay(t, 0.3);
 }
 double bass_level(double t) {
-  return 0.72 + 0.28 * decay(t, 0.3);
+  return 0.7 + 0.3 * decay(t, 0.3);
+}
+
+std::vector<double> bass_cycle_at(double t) {
+  std::vector<double> cycle;
+  for (int32_t i = 0; i < bass_cycle; ++i) {
+    cycle.push_back(bass_level(t) *
+                    saw_wave(static_cast<double>(i) / bass_cycle, 31, bass_brightness(t)));
+  }
+  return cycle;
 }
 
 }  // namespace
 
-// Bass: a sawtooth whose filter closes over the first sixteen cycles, a
-// pluck that settles into a round, steady tone.
+// Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
+// A note played from the start plucks; a note started at a sample offset
+// (see bass_dark_offset) begins further along the sweep, darker and softer.
 Sample make_bass() {
-  constexpr int32_t attack_cycles = 16;
+  constexpr int32_t sweep_cycles = 64;
   std::vector<double> attack;
-  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-    const double t = static_cast<double>(cycle) / attack_cycles;
-    const double brightness = bass_brightness(t);
-    const double level = bass_level(t);
-    for (int32_t i = 0; i < bass_cycle; ++i) {
-      attack.push_back(level *
-                       synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, brightness));
-    }
+  for (int32_t cycle = 0; cycle < sweep_cycles; ++cycle) {
+    const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
+    attack.insert(attack.end(), wave.begin(), wave.end());
   }
-  std::vector<double> loop;
-  const double final_level = bass_level(1.0);
-  const double final_brightness = bass_brightness(1.0);
-  for (int32_t i = 0; i < bass_cycle; ++i) {
-    loop.push_back(final_level *
-                   synth::saw_wave(static_cast<double>(i) / bass_cycle, 31, final_brightness));
-  }
-  return looped("bass: plucked saw", attack, loop, 60);
+  return looped("bass: swept saw", attack, bass_cycle_at(1.0), 60);
 }
 
-// Lead: a pulse wave whose width sweeps from square to narrow and back
-// across a long loop, which makes held notes shimmer like a small chorus.
+namespace {
+
+// Width of the lead's main pulse along its loop: a triangle 0.5 -> 0.25 ->
+// 0.5, so the loop's end meets its start.
+double lead_duty(double position) {
+  return 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
+}
+
+}  // namespace
+
+// Lead: two pulse waves, the second tuned one cycle in 128 sharp (about 13
+// cents), so held notes beat slowly like two players in near unison; the
+// first also sweeps its width. The loop holds whole cycles of both.
 Sample make_lead() {
   constexpr int32_t attack_cycles = 4;
-  constexpr int32_t loop_cycles = 64;
+  constexpr int32_t loop_cycles = 128;
+  constexpr double detune = (loop_cycles + 1.0) / loop_cycles;
   constexpr double brightness = 9.0;
   std::vector<double> attack;
-  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-    const double level = 0.55 + 0.45 * (cycle + 1) / attack_cycles;
-    for (int32_t i = 0; i < lead_cycle; ++i) {
-      attack.push_back(level *
-                       synth::pulse_wave(static_cast<double>(i) / lead_cycle, 0.5, 15, brightness));
-    }
-  }
   std::vector<double> loop;
-  for (int32_t cycle = 0; cycle < loop_cycles; ++cycle) {
-    // Triangle sweep of the width, 0.5 -> 0.25 -> 0.5, so the loop's
-    // end meets its start.
-    const double position = static_cast<double>(cycle) / loop_cycles;
-    const double duty = 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
-    for (int32_t i = 0; i < lead_cycle; ++i) {
-      loop.push_back(synth::pulse_wave(static_cast<double>(i) / lead_cycle, duty, 15, brightness));
-    }
+  for (int32_t i = 0; i < (attack_cycles + loop_cycles) * lead_cycle; ++i) {
+    const int32_t cycle = i / lead_cycle;
+    const double main_phase = static_cast<double>(i % lead_cycle) / lead_cycle;
+    const double second_phase = static_cast<double>(i) * detune / lead_cycle;
+    const double position = static_cast<double>(cycle - attack_cycles) / loop_cycles;
+    const double duty = cycle < attack_cycles ? 0.5 : lead_duty(position);
+    const double level = cycle < attack_cycles ? 0.55 + 0.45 * (cycle + 1) / attack_cycles : 1.0;
+    const double value = 0.6 * pulse_wave(main_phase, duty, 15, brightness) +
+                         0.4 * pulse_wave(second_phase, 0.4, 15, brightness);
+    (cycle < attack_cycles ? attack : loop).push_back(level * value);
   }
-  return looped("lead: pwm pulse", attack, loop, 40);
+  return looped("lead: detuned pulses", attack, loop, lead_volume);
 }
 
 // Chords: a thin quarter-width pulse, the classic voice for tracker
@@ -134,13 +136,12 @@ Sample make_chords() {
   for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
     const double brightness = 14.0 - 1.0 * cycle;
     for (int32_t i = 0; i < chords_cycle; ++i) {
-      attack.push_back(
-          synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
+      attack.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
     }
   }
   std::vector<double> loop;
   for (int32_t i = 0; i < chords_cycle; ++i) {
-    loop.push_back(synth::pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
+    loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
   }
   return looped("chords: pulse 25%", attack, loop, 26);
 }
@@ -149,8 +150,8 @@ Sample make_chords() {
 // a short burst of filtered noise for the beater's click.
 Sample make_kick() {
   const double rate = playback_rate_of(drum_note(Instrument::kick));
-  synth::Noise noise(0x6b69636b);
-  synth::Lowpass click_filter(3000.0, rate);
+  Noise noise = noise_seeded(0x6b69636b);
+  Lowpass click_filter = lowpass_at(3000.0, rate);
   std::vector<double> wave;
   double phase = 0.0;
   const std::size_t length = length_in_bytes(0.32, rate);
@@ -158,8 +159,8 @@ Sample make_kick() {
     const double t = static_cast<double>(i) / rate;
     const double frequency = 45.0 + 115.0 * decay(t, 0.03);
     phase += frequency / rate;
-    const double body = synth::sine_turns(phase) * decay(t, 0.12);
-    const double click = click_filter.process(noise.next()) * decay(t, 0.004);
+    const double body = sine_turns(phase) * decay(t, 0.12);
+    const double click = lowpass_process(click_filter, noise_next(noise)) * decay(t, 0.004);
     wave.push_back(body + 0.6 * click);
   }
   return one_shot("kick: swept sine", wave, rate, 64);
@@ -169,17 +170,18 @@ Sample make_kick() {
 // drum head.
 Sample make_snare() {
   const double rate = playback_rate_of(drum_note(Instrument::snare));
-  synth::Noise noise(0x736e6172);
-  synth::Highpass low_cut(900.0, rate);
-  synth::Lowpass high_cut(6000.0, rate);
+  Noise noise = noise_seeded(0x736e6172);
+  Highpass low_cut = highpass_at(900.0, rate);
+  Lowpass high_cut = lowpass_at(6000.0, rate);
   std::vector<double> wave;
   double phase = 0.0;
   const std::size_t length = length_in_bytes(0.22, rate);
   for (std::size_t i = 0; i < length; ++i) {
     const double t = static_cast<double>(i) / rate;
     phase += (190.0 - 30.0 * (1.0 - decay(t, 0.05))) / rate;
-    const double head = synth::sine_turns(phase) * decay(t, 0.045);
-    const double wires = high_cut.process(low_cut.process(noise.next())) * decay(t, 0.065);
+    const double head = sine_turns(phase) * decay(t, 0.045);
+    const double wires =
+        lowpass_process(high_cut, highpass_process(low_cut, noise_next(noise))) * decay(t, 0.065);
     wave.push_back(0.7 * head + 1.4 * wires);
   }
   return one_shot("snare: noise and tone", wave, rate, 50);
@@ -190,14 +192,15 @@ namespace {
 // Cymbal noise: white noise through two high-pass stages, leaving only the
 // hiss above about 6 kHz, with an exponential decay of time constant tau.
 std::vector<double> cymbal(double seconds, double tau, double rate, uint32_t seed) {
-  synth::Noise noise(seed);
-  synth::Highpass first(6000.0, rate);
-  synth::Highpass second(6000.0, rate);
+  Noise noise = noise_seeded(seed);
+  Highpass first = highpass_at(6000.0, rate);
+  Highpass second = highpass_at(6000.0, rate);
   std::vector<double> wave;
   const std::size_t length = length_in_bytes(seconds, rate);
   for (std::size_t i = 0; i < length; ++i) {
     const double t = static_cast<double>(i) / rate;
-    wave.push_back(second.process(first.process(noise.next())) * decay(t, tau));
+    wave.push_back(highpass_process(second, highpass_process(first, noise_next(noise))) *
+                   decay(t, tau));
   }
   return wave;
 }
@@ -218,5 +221,3 @@ std::vector<Sample> make_instruments() {
   return {make_bass(),  make_lead(),  make_chords(),    make_kick(),
           make_snare(), make_hihat(), make_open_hihat()};
 }
-
-}  // namespace modcompose

@@ -15,8 +15,6 @@
 #include "pitch.h"
 #include "protracker.h"
 
-namespace modcompose {
-
 // Sample numbers as they appear in the patterns (1-based, as in the file).
 enum class Instrument : uint8_t {
   bass = 1,
@@ -35,6 +33,13 @@ inline constexpr int32_t bass_cycle = 64;
 inline constexpr int32_t lead_cycle = 32;
 inline constexpr int32_t chords_cycle = 32;
 
+// The lead's own volume, at which its plain notes play.
+inline constexpr uint8_t lead_volume = 40;
+
+// Sample offset (in the format's units of 256 bytes) at which a bass note
+// starts half way along the bass's filter sweep: a darker, softer note.
+inline constexpr uint8_t bass_dark_offset = 0x08;
+
 // The note each drum is triggered at; its sample is made for that rate.
 Note drum_note(Instrument drum);
 
@@ -49,5 +54,3 @@ Sample make_kick();
 Sample make_snare();
 Sample make_hihat();
 Sample make_open_hihat();
-
-}  // namespace modcompose

@@ -1,11 +1,15 @@
 // compose-module: writes the intro's music module to the path given on the
-// command line, e.g. `compose-module blumot.mod`.
+// command line, e.g. `compose-module blumot.mod`, or with `--piano-roll`
+// a picture of its score, e.g. `compose-module --piano-roll blumot.svg`.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "arrange.h"
+#include "piano_roll.h"
 #include "score.h"
 
 namespace {
@@ -21,14 +25,23 @@ bool write_file(const char* path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: compose-module OUTPUT.mod\n";
+  const bool picture = argc == 3 && std::string_view(argv[1]) == "--piano-roll";
+  if (argc != 2 && !picture) {
+    std::cerr << "usage: compose-module OUTPUT.mod\n"
+                 "       compose-module --piano-roll OUTPUT.svg\n";
     return 2;
   }
+  const char* output = argv[argc - 1];
   try {
-    const std::vector<uint8_t> bytes = modcompose::compose(modcompose::blumot_song());
-    if (!write_file(argv[1], bytes)) {
-      std::cerr << "compose-module: cannot write " << argv[1] << "\n";
+    std::vector<uint8_t> bytes;
+    if (picture) {
+      const std::string svg = piano_roll_svg(blumot_song());
+      bytes.assign(svg.begin(), svg.end());
+    } else {
+      bytes = compose(blumot_song());
+    }
+    if (!write_file(output, bytes)) {
+      std::cerr << "compose-module: cannot write " << output << "\n";
       return 1;
     }
   } catch (const std::exception& error) {

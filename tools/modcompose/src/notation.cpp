@@ -1,11 +1,11 @@
 #include "notation.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
-namespace modcompose {
 namespace {
 
 [[noreturn]] void bad_token(std::string_view kind, std::string_view token) {
@@ -28,6 +28,48 @@ bool read_common_mark(std::string_view token, Mark& mark) {
     return true;
   }
   return false;
+}
+
+// Marks of the melodic voices beyond the common ones.
+bool read_melody_mark(std::string_view token, Mark& mark) {
+  constexpr std::array<std::pair<std::string_view, Mark>, 7> marks{{
+      {"~", Mark::vibrato},
+      {"w", Mark::tremolo},
+      {"/", Mark::slide_up},
+      {"v", Mark::slide_down},
+      {"<", Mark::swell},
+      {">", Mark::fade},
+      {"x", Mark::cut},
+  }};
+  for (const auto& [name, value] : marks) {
+    if (name == token) {
+      mark = value;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The character after a note name says how the note starts.
+Touch read_touch(std::string_view token, std::string_view kind) {
+  if (token.size() == 3) return Touch::plain;
+  if (token.size() == 4) {
+    switch (token[3]) {
+      case '!':
+        return Touch::accent;
+      case ',':
+        return Touch::soft;
+      case '*':
+        return Touch::glide;
+      case '\'':
+        return Touch::late;
+      case '_':
+        return Touch::dark;
+      default:
+        break;
+    }
+  }
+  bad_token(kind, token);
 }
 
 int32_t pitch_class_of_letter(char letter) {
@@ -83,13 +125,10 @@ std::vector<MelodyStep> parse_melody_bar(std::string_view bar) {
   std::vector<MelodyStep> steps;
   for (const std::string_view token : split_bar(bar)) {
     MelodyStep step;
-    if (token == "~") {
-      step.mark = Mark::vibrato;
-    } else if (token == ">") {
-      step.mark = Mark::fade;
-    } else if (!read_common_mark(token, step.mark)) {
+    if (!read_common_mark(token, step.mark) && !read_melody_mark(token, step.mark)) {
       step.mark = Mark::note;
-      step.note = parse_note(token);
+      step.note = parse_note(token.substr(0, 3));
+      step.touch = read_touch(token, "note");
     }
     steps.push_back(step);
   }
@@ -118,7 +157,9 @@ std::vector<ChordStep> parse_chord_bar(std::string_view bar) {
       step.mark = Mark::fade;
     } else if (!read_common_mark(token, step.mark)) {
       step.mark = Mark::chord;
-      step.chord = parse_chord(token);
+      step.touch = token.ends_with(',') ? Touch::soft : Touch::plain;
+      step.chord =
+          parse_chord(step.touch == Touch::soft ? token.substr(0, token.size() - 1) : token);
     }
     steps.push_back(step);
   }
@@ -126,25 +167,24 @@ std::vector<ChordStep> parse_chord_bar(std::string_view bar) {
 }
 
 std::vector<Drum> parse_drum_bar(std::string_view bar) {
+  constexpr std::array<std::pair<std::string_view, Drum>, 10> drums{{
+      {".", Drum::none},
+      {"K", Drum::kick},
+      {"S", Drum::snare},
+      {"s", Drum::ghost_snare},
+      {"d", Drum::late_snare},
+      {"r", Drum::roll},
+      {"R", Drum::fast_roll},
+      {"h", Drum::hihat},
+      {"H", Drum::accented_hihat},
+      {"o", Drum::open_hihat},
+  }};
   std::vector<Drum> steps;
   for (const std::string_view token : split_bar(bar)) {
-    if (token == ".") {
-      steps.push_back(Drum::none);
-    } else if (token == "K") {
-      steps.push_back(Drum::kick);
-    } else if (token == "S") {
-      steps.push_back(Drum::snare);
-    } else if (token == "s") {
-      steps.push_back(Drum::ghost_snare);
-    } else if (token == "h") {
-      steps.push_back(Drum::hihat);
-    } else if (token == "o") {
-      steps.push_back(Drum::open_hihat);
-    } else {
-      bad_token("drum", token);
-    }
+    const auto* found = std::find_if(drums.begin(), drums.end(),
+                                     [token](const auto& drum) { return drum.first == token; });
+    if (found == drums.end()) bad_token("drum", token);
+    steps.push_back(found->second);
   }
   return steps;
 }
-
-}  // namespace modcompose

@@ -4,18 +4,27 @@
 // blanks; '|' bar lines may be written for the eye and are skipped. An empty
 // bar means 16 holds. Steps common to all voices:
 //   .    hold: nothing new, the sound goes on as it was
-//   ^    release: the sound stops (volume 0)
+//   ^    release: the sound fades out within the row and stops
 // Melodic voices (bass, lead):
-//   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3)
-//   ~    hold with vibrato
-//   >    hold while fading out
+//   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3),
+//        optionally followed by how it starts:
+//          C-2!  accented, louder       C-2,  soft
+//          C-2*  glides from the sounding note to this one (portamento)
+//          C-2'  late: starts half a row after the beat (note delay)
+//          C-2_  dark: starts half way along the sample (sample offset)
+//   ~    hold with vibrato           w    hold with tremolo
+//   /    hold, sliding up            v    hold, sliding down
+//   <    hold, growing louder        >    hold, fading out
+//   x    the sound is cut half way through the row
 // Chord voice: a chord symbol, played as a fast arpeggio of its notes:
 //   Am   root letter, optional '#' or 'b', then the kind: nothing for major,
-//        m minor, 7 dominant seventh, m7 minor seventh, sus2, sus4
+//        m minor, 7 dominant seventh, m7 minor seventh, sus2, sus4;
+//        a trailing ',' starts it soft
 //   >    the arpeggio stops and the chord's root fades out
 // Drums:
-//   K kick, S snare, s ghost snare (soft), h closed hi-hat,
-//   o open hi-hat
+//   K kick, S snare, s ghost snare (soft), d late snare (dragged),
+//   r snare roll (two hits a row), R fast roll (three hits a row),
+//   h closed hi-hat, H accented hi-hat, o open hi-hat
 #pragma once
 
 #include <cstdint>
@@ -24,19 +33,33 @@
 
 #include "pitch.h"
 
-namespace modcompose {
-
 inline constexpr int32_t steps_per_bar = 16;
 
 // Splits a bar into its step tokens, skipping bar lines. Throws
 // std::invalid_argument unless an empty bar or exactly 16 steps.
 std::vector<std::string_view> split_bar(std::string_view bar);
 
-enum class Mark { hold, release, note, vibrato, fade, chord };
+enum class Mark {
+  hold,
+  release,
+  note,
+  vibrato,
+  tremolo,
+  slide_up,
+  slide_down,
+  swell,
+  fade,
+  cut,
+  chord,
+};
+
+// How a note or chord starts.
+enum class Touch { plain, accent, soft, glide, late, dark };
 
 struct MelodyStep {
   Mark mark = Mark::hold;
   Note note{};  // for Mark::note
+  Touch touch = Touch::plain;
 };
 
 // A chord as the arpeggio plays it: root note plus the semitone offsets of
@@ -48,10 +71,22 @@ struct Chord {
 
 struct ChordStep {
   Mark mark = Mark::hold;
-  Chord chord{};  // for Mark::chord
+  Chord chord{};               // for Mark::chord
+  Touch touch = Touch::plain;  // plain or soft
 };
 
-enum class Drum { none, kick, snare, ghost_snare, hihat, open_hihat };
+enum class Drum {
+  none,
+  kick,
+  snare,
+  ghost_snare,
+  late_snare,
+  roll,
+  fast_roll,
+  hihat,
+  accented_hihat,
+  open_hihat,
+};
 
 // Each parser returns exactly 16 steps for one bar and throws
 // std::invalid_argument, naming the token, for anything it cannot read.
@@ -62,5 +97,3 @@ std::vector<Drum> parse_drum_bar(std::string_view bar);
 // Reads one chord symbol. The root is placed between G-1 and F#2, the
 // middle of the chord voice's range, so chords move by small steps.
 Chord parse_chord(std::string_view symbol);
-
-}  // namespace modcompose

@@ -4,7 +4,6 @@
 #include <stdexcept>
 #include <string>
 
-namespace modcompose {
 namespace {
 
 // The ProTracker period table for finetune 0, octaves 1 to 3.
@@ -53,5 +52,3 @@ std::string_view note_name(Note note) {
 double playback_rate_of(Note note) {
   return pal_clock_hz / (2.0 * period_of(note));
 }
-
-}  // namespace modcompose

@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace modcompose {
-
 // A note as an index into the period table: 0 is C-1, 35 is B-3.
 struct Note {
   int32_t index = 0;
@@ -42,5 +40,3 @@ inline constexpr int32_t pitch_class(Note note) {
 // instruments use it to tune the drums, whose sample rate is the rate of the
 // note they are played at.
 double playback_rate_of(Note note);
-
-}  // namespace modcompose

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace modcompose {
 namespace {
 
 constexpr uint32_t max_sample_bytes = 2 * 65535;
@@ -118,5 +117,3 @@ std::vector<uint8_t> encode_module(const Module& module) {
   }
   return out;
 }
-
-}  // namespace modcompose

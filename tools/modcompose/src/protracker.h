@@ -15,11 +15,10 @@
 #pragma once
 
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-namespace modcompose {
 
 inline constexpr int32_t channel_count = 4;
 inline constexpr int32_t rows_per_pattern = 64;
@@ -53,7 +52,7 @@ struct Cell {
   uint16_t period = 0;
   uint8_t effect = 0;
   uint8_t param = 0;
-  friend bool operator==(const Cell&, const Cell&) = default;
+  friend auto operator<=>(const Cell&, const Cell&) = default;
 };
 
 using Row = std::array<Cell, channel_count>;
@@ -73,15 +72,22 @@ struct Module {
 // read differently from what was composed.
 std::vector<uint8_t> encode_module(const Module& module);
 
-// The tracker effect commands the composer uses.
-namespace effect {
-inline constexpr uint8_t arpeggio = 0x0;
-inline constexpr uint8_t vibrato = 0x4;
-inline constexpr uint8_t volume_slide = 0xA;
-inline constexpr uint8_t position_jump = 0xB;
-inline constexpr uint8_t set_volume = 0xC;
-inline constexpr uint8_t pattern_break = 0xD;
-inline constexpr uint8_t set_speed = 0xF;  // below 32 ticks per row, else BPM
-}  // namespace effect
-
-}  // namespace modcompose
+// The tracker effect commands the composer uses. The extended commands
+// (0xE) carry their own command in the parameter's high nibble.
+inline constexpr uint8_t effect_arpeggio = 0x0;
+inline constexpr uint8_t effect_slide_up = 0x1;
+inline constexpr uint8_t effect_slide_down = 0x2;
+inline constexpr uint8_t effect_portamento = 0x3;
+inline constexpr uint8_t effect_vibrato = 0x4;
+inline constexpr uint8_t effect_tremolo = 0x7;
+inline constexpr uint8_t effect_sample_offset = 0x9;
+inline constexpr uint8_t effect_volume_slide = 0xA;
+inline constexpr uint8_t effect_position_jump = 0xB;
+inline constexpr uint8_t effect_set_volume = 0xC;
+inline constexpr uint8_t effect_pattern_break = 0xD;
+inline constexpr uint8_t effect_extended = 0xE;
+inline constexpr uint8_t effect_set_speed = 0xF;  // below 32 ticks per row, else BPM
+// Extended commands, as the high nibble of an 0xE command's parameter.
+inline constexpr uint8_t extended_retrigger = 0x9;
+inline constexpr uint8_t extended_note_cut = 0xC;
+inline constexpr uint8_t extended_note_delay = 0xD;

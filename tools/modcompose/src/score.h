@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-namespace modcompose {
-
 inline constexpr int32_t bars_per_pattern = 4;
 
 // One text per bar; a pattern is four bars of 16 rows.
@@ -21,6 +19,9 @@ struct PatternScore {
   Bars lead;
   Bars bass;
   Bars drums;
+  // When above 0, the chord channel plays an echo of the lead this many
+  // rows later instead of the chords, which must then be empty.
+  int32_t echo_rows = 0;
 };
 
 // A part of the form, naming the patterns it plays in order.
@@ -39,5 +40,3 @@ struct Song {
 
 // The song of the intro, written in score.cpp.
 const Song& blumot_song();
-
-}  // namespace modcompose

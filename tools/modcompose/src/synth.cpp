@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-namespace modcompose::synth {
 namespace {
 
 // Weight of harmonic k under a two-pole low-pass response centred on
@@ -54,19 +53,24 @@ double exponential(double x) {
   return sum;
 }
 
-double Noise::next() {
-  state_ ^= state_ << 13;
-  state_ ^= state_ >> 17;
-  state_ ^= state_ << 5;
-  return static_cast<double>(state_) / 2147483648.0 - 1.0;
+Noise noise_seeded(uint32_t seed) {
+  return Noise{seed == 0 ? 1 : seed};
 }
 
-Lowpass::Lowpass(double cutoff_hz, double rate_hz)
-    : coefficient_(1.0 - exponential(-2.0 * pi * cutoff_hz / rate_hz)) {}
+double noise_next(Noise& noise) {
+  noise.state ^= noise.state << 13;
+  noise.state ^= noise.state >> 17;
+  noise.state ^= noise.state << 5;
+  return static_cast<double>(noise.state) / 2147483648.0 - 1.0;
+}
 
-double Lowpass::process(double input) {
-  state_ += coefficient_ * (input - state_);
-  return state_;
+Lowpass lowpass_at(double cutoff_hz, double rate_hz) {
+  return Lowpass{1.0 - exponential(-2.0 * pi * cutoff_hz / rate_hz), 0.0};
+}
+
+double lowpass_process(Lowpass& filter, double input) {
+  filter.state += filter.coefficient * (input - filter.state);
+  return filter.state;
 }
 
 double saw_wave(double phase, int32_t harmonics, double brightness) {
@@ -100,5 +104,3 @@ std::vector<int8_t> to_8bit(std::span<const double> wave) {
   }
   return bytes;
 }
-
-}  // namespace modcompose::synth

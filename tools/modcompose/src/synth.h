@@ -11,8 +11,6 @@
 #include <span>
 #include <vector>
 
-namespace modcompose::synth {
-
 inline constexpr double pi = 3.14159265358979323846;
 
 // sin(2 * pi * turns), accurate to about 1e-12.
@@ -28,37 +26,30 @@ inline double decay(double t, double tau) {
 
 // Uniform white noise in [-1, 1) from a fixed seed (xorshift32), so every
 // build draws the same noise.
-class Noise {
- public:
-  explicit Noise(uint32_t seed) : state_(seed == 0 ? 1 : seed) {}
-  double next();
-
- private:
-  uint32_t state_;
+struct Noise {
+  uint32_t state = 1;
 };
+Noise noise_seeded(uint32_t seed);
+double noise_next(Noise& noise);
 
 // One-pole low-pass filter: smooths the input with a cutoff in Hz.
-class Lowpass {
- public:
-  Lowpass(double cutoff_hz, double rate_hz);
-  double process(double input);
-
- private:
-  double coefficient_;
-  double state_ = 0.0;
+struct Lowpass {
+  double coefficient = 1.0;
+  double state = 0.0;
 };
+Lowpass lowpass_at(double cutoff_hz, double rate_hz);
+double lowpass_process(Lowpass& filter, double input);
 
 // One-pole high-pass filter: the input minus its low-passed part.
-class Highpass {
- public:
-  Highpass(double cutoff_hz, double rate_hz) : lowpass_(cutoff_hz, rate_hz) {}
-  double process(double input) {
-    return input - lowpass_.process(input);
-  }
-
- private:
-  Lowpass lowpass_;
+struct Highpass {
+  Lowpass lowpass;
 };
+inline Highpass highpass_at(double cutoff_hz, double rate_hz) {
+  return Highpass{lowpass_at(cutoff_hz, rate_hz)};
+}
+inline double highpass_process(Highpass& filter, double input) {
+  return input - lowpass_process(filter.lowpass, input);
+}
 
 // One cycle of a band-limited waveform, phase in turns [0, 1). The waves
 // are sums of harmonics up to `harmonics`, each weighted by a gentle
@@ -70,5 +61,3 @@ double pulse_wave(double phase, double duty, int32_t harmonics, double brightnes
 // Scales a waveform so that its largest magnitude becomes 127 and rounds it
 // to signed 8-bit. Using -127..127 keeps the wave symmetric.
 std::vector<int8_t> to_8bit(std::span<const double> wave);
-
-}  // namespace modcompose::synth

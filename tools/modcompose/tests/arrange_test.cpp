@@ -8,7 +8,6 @@
 #include "instruments.h"
 #include "pitch.h"
 
-namespace modcompose {
 namespace {
 
 constexpr const char* rest = "";
@@ -35,30 +34,68 @@ const Cell& cell(const Module& module, int32_t row, int32_t channel) {
 
 TEST(Arrangement, MelodyMarksBecomeNotesAndEffects) {
   PatternScore pattern = quiet_pattern("p");
-  pattern.lead[0] = "A-2 . ~ > ^ . . . . . . . . . . .";
-  pattern.bass[1] = "C-1 . . . . . . . . . . . . . . .";
+  pattern.lead[0] = "A-2 . ~ > ^ w / v < x A-2! A-2, A-2* A-2' . .";
+  pattern.bass[1] = "C-1 C-1_ . . . . . . . . . . . . . .";
   const Module module = arrange(one_pattern_song(pattern));
-  EXPECT_EQ(cell(module, 0, lead_channel), (Cell{2, 254, 0, 0}));
-  EXPECT_EQ(cell(module, 1, lead_channel), Cell{});
-  EXPECT_EQ(cell(module, 2, lead_channel), (Cell{0, 0, effect::vibrato, vibrato_param}));
-  EXPECT_EQ(cell(module, 3, lead_channel), (Cell{0, 0, effect::volume_slide, fade_param}));
-  EXPECT_EQ(cell(module, 4, lead_channel), (Cell{0, 0, effect::set_volume, 0}));
+  const std::vector<Cell> lead{
+      {2, 254, 0, 0},
+      {},
+      {0, 0, effect_vibrato, lead_style.vibrato},
+      {0, 0, effect_volume_slide, fade_param},
+      {0, 0, effect_volume_slide, release_param},
+      {0, 0, effect_tremolo, lead_style.tremolo},
+      {0, 0, effect_slide_up, lead_style.slide},
+      {0, 0, effect_slide_down, lead_style.slide},
+      {0, 0, effect_volume_slide, swell_param},
+      {0, 0, effect_extended, static_cast<uint8_t>(extended_note_cut << 4 | cut_ticks)},
+      {2, 254, effect_set_volume, lead_style.accent_volume},
+      {2, 254, effect_set_volume, lead_style.soft_volume},
+      {0, 254, effect_portamento, lead_style.glide},
+      {2, 254, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
+  };
+  for (std::size_t row = 0; row < lead.size(); ++row)
+    EXPECT_EQ(cell(module, static_cast<int32_t>(row), lead_channel), lead[row]) << row;
   EXPECT_EQ(cell(module, 16, bass_channel), (Cell{1, 856, 0, 0}));
+  EXPECT_EQ(cell(module, 17, bass_channel),
+            (Cell{1, 856, effect_sample_offset, bass_style.dark_offset}));
+}
+
+TEST(Arrangement, EchoReplaysTheLeadLaterAndQuieter) {
+  PatternScore pattern = quiet_pattern("p");
+  pattern.chords[0] = "";
+  pattern.echo_rows = 3;
+  pattern.lead[0] = "A-2 ~ ^ C-3! . . . . . . . . . . . .";
+  const Module module = arrange(one_pattern_song(pattern));
+  EXPECT_EQ(cell(module, 0, chord_channel), Cell{});
+  EXPECT_EQ(cell(module, 3, chord_channel),
+            (Cell{2, 254, effect_set_volume, lead_volume * echo_percent / 100}));
+  EXPECT_EQ(cell(module, 4, chord_channel), (Cell{0, 0, effect_vibrato, lead_style.vibrato}));
+  EXPECT_EQ(cell(module, 5, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
+  EXPECT_EQ(cell(module, 6, chord_channel),
+            (Cell{2, 214, effect_set_volume,
+                  static_cast<uint8_t>(lead_style.accent_volume * echo_percent / 100)}));
+  pattern.chords[0] = "Am . . . . . . . . . . . . . . .";
+  EXPECT_THROW((void)arrange(one_pattern_song(pattern)), std::invalid_argument)
+      << "chords and echo on one channel";
 }
 
 TEST(Arrangement, HeldChordsKeepArpeggiatingUntilReleased) {
   PatternScore pattern = quiet_pattern("p");
-  pattern.chords[0] = "Am . . ^ . E7 . > . . . . . . . .";
+  pattern.chords[0] = "Am . . ^ . E7 . > . Dm, . . . . . .";
   const Module module = arrange(one_pattern_song(pattern));
-  EXPECT_EQ(cell(module, 0, chord_channel), (Cell{3, 508, effect::arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 1, chord_channel), (Cell{0, 0, effect::arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 2, chord_channel), (Cell{0, 0, effect::arpeggio, 0x37}));
-  EXPECT_EQ(cell(module, 3, chord_channel), (Cell{0, 0, effect::set_volume, 0}));
+  EXPECT_EQ(cell(module, 0, chord_channel), (Cell{3, 508, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 1, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 2, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 3, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
   EXPECT_EQ(cell(module, 4, chord_channel), Cell{}) << "nothing to hold after a release";
   EXPECT_EQ(cell(module, 5, chord_channel),
-            (Cell{3, period_of(parse_note("E-2")), effect::arpeggio, 0x4A}));
-  EXPECT_EQ(cell(module, 7, chord_channel), (Cell{0, 0, effect::volume_slide, fade_param}));
+            (Cell{3, period_of(parse_note("E-2")), effect_arpeggio, 0x4A}));
+  EXPECT_EQ(cell(module, 7, chord_channel), (Cell{0, 0, effect_volume_slide, fade_param}));
   EXPECT_EQ(cell(module, 8, chord_channel), Cell{}) << "a faded chord no longer arpeggiates";
+  EXPECT_EQ(cell(module, 9, chord_channel),
+            (Cell{3, period_of(parse_note("D-2")), effect_set_volume, soft_chord_volume}))
+      << "a soft chord spends its first row on its volume";
+  EXPECT_EQ(cell(module, 10, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
 }
 
 TEST(Arrangement, ChordsMustBeNamedBeforeTheyAreHeld) {
@@ -74,15 +111,23 @@ TEST(Arrangement, ChordsMustBeNamedBeforeTheyAreHeld) {
 
 TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
   PatternScore pattern = quiet_pattern("p");
-  pattern.drums[0] = ". K S s h o . . . . . . . . . .";
+  pattern.drums[0] = ". K S s h o H d r R . . . . . .";
   const Module module = arrange(one_pattern_song(pattern));
-  EXPECT_EQ(cell(module, 1, drum_channel), (Cell{4, 214, 0, 0}));
-  EXPECT_EQ(cell(module, 2, drum_channel), (Cell{5, 214, 0, 0}));
-  EXPECT_EQ(cell(module, 3, drum_channel), (Cell{5, 214, effect::set_volume, ghost_snare_volume}));
-  EXPECT_EQ(cell(module, 4, drum_channel),
-            (Cell{6, period_of(drum_note(Instrument::hihat)), 0, 0}));
-  EXPECT_EQ(cell(module, 5, drum_channel),
-            (Cell{7, period_of(drum_note(Instrument::open_hihat)), 0, 0}));
+  const uint16_t hat = period_of(drum_note(Instrument::hihat));
+  const std::vector<Cell> drums{
+      {},  // row 0 carries speed and tempo
+      {4, 214, 0, 0},
+      {5, 214, 0, 0},
+      {5, 214, effect_set_volume, ghost_snare_volume},
+      {6, hat, 0, 0},
+      {7, period_of(drum_note(Instrument::open_hihat)), 0, 0},
+      {6, hat, effect_set_volume, accented_hihat_volume},
+      {5, 214, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
+      {5, 214, effect_extended, extended_retrigger << 4 | 3},
+      {5, 214, effect_extended, extended_retrigger << 4 | 2},
+  };
+  for (std::size_t row = 1; row < drums.size(); ++row)
+    EXPECT_EQ(cell(module, static_cast<int32_t>(row), drum_channel), drums[row]) << row;
 }
 
 TEST(Arrangement, SpeedAndTempoOpenTheFirstPositionPlayed) {
@@ -95,11 +140,11 @@ TEST(Arrangement, SpeedAndTempoOpenTheFirstPositionPlayed) {
   int32_t speed = 0;
   int32_t tempo = 0;
   for (const Cell& c : module.patterns[1].rows[0]) {
-    if (c.effect == effect::set_speed) (c.param < 32 ? speed : tempo) = c.param;
+    if (c.effect == effect_set_speed) (c.param < 32 ? speed : tempo) = c.param;
   }
   EXPECT_EQ(speed, 5);
   EXPECT_EQ(tempo, 140);
-  for (const Cell& c : module.patterns[0].rows[0]) EXPECT_NE(c.effect, effect::set_speed);
+  for (const Cell& c : module.patterns[0].rows[0]) EXPECT_NE(c.effect, effect_set_speed);
 }
 
 TEST(Arrangement, OrderListFollowsTheForm) {
@@ -127,4 +172,3 @@ TEST(Arrangement, ErrorsNameTheirPattern) {
 }
 
 }  // namespace
-}  // namespace modcompose

@@ -7,7 +7,6 @@
 
 #include "temp_dir.h"
 
-namespace modcompose::testing {
 namespace {
 
 void register_once() {
@@ -19,11 +18,12 @@ void register_once() {
   (void)registered;
 }
 
-// The intro's settings (software mixing on top of the library's defaults),
-// except that the output goes to the WAV writer instead of a sound device.
+// The intro's settings (interpolating, high-quality software mixing on top
+// of the library's defaults), except that the
+// output goes to the WAV writer instead of a sound device.
 void start_library(const std::filesystem::path& wav_file) {
   register_once();
-  md_mode |= DMODE_SOFT_MUSIC;
+  md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
   md_device = static_cast<UWORD>(MikMod_DriverFromAlias("wav"));
   if (md_device == 0) throw std::runtime_error("libmikmod has no WAV writer");
   const std::string options = "file=" + wav_file.string();
@@ -94,11 +94,17 @@ ModuleInfo load_module(const std::filesystem::path& module_file,
 }
 
 Rendering render_module(const std::filesystem::path& module_file,
-                        const std::filesystem::path& wav_file, int32_t max_updates) {
+                        const std::filesystem::path& wav_file, int32_t max_updates,
+                        int32_t solo_channel) {
   start_library(wav_file);
   MODULE* module = load(module_file);
   Rendering rendering;
   Player_Start(module);
+  // One channel at a time: the library's exclusive mute does not take
+  // every range.
+  for (int32_t channel = 0; channel < module->numchn && solo_channel != all_channels; ++channel) {
+    if (channel != solo_channel) Player_Mute(channel);
+  }
   while (Player_Active() && rendering.updates < max_updates) {
     MikMod_Update();
     ++rendering.updates;
@@ -111,5 +117,3 @@ Rendering render_module(const std::filesystem::path& module_file,
   read_wav(wav_file, rendering);
   return rendering;
 }
-
-}  // namespace modcompose::testing

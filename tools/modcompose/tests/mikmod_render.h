@@ -1,14 +1,12 @@
 // Plays a module file through libmikmod's WAV disk writer, the way the
-// intro plays it (software mixing, library defaults), and reads the mixed
-// sound back.
+// intro plays it (interpolating, high-quality software mixing, library
+// defaults), and reads the mixed sound back.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-namespace modcompose::testing {
 
 struct ModuleInfo {
   int32_t channels = 0;
@@ -33,8 +31,9 @@ ModuleInfo load_module(const std::filesystem::path& module_file,
                        const std::filesystem::path& wav_file);
 
 // Plays the module until Player_Active turns 0, or max_updates at most,
-// writing the mix into wav_file.
+// writing the mix into wav_file. With a solo channel, only that channel
+// is heard.
+inline constexpr int32_t all_channels = -1;
 Rendering render_module(const std::filesystem::path& module_file,
-                        const std::filesystem::path& wav_file, int32_t max_updates);
-
-}  // namespace modcompose::testing
+                        const std::filesystem::path& wav_file, int32_t max_updates,
+                        int32_t solo_channel = all_channels);

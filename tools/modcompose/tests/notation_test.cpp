@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-namespace modcompose {
 namespace {
 
 constexpr const char* sixteen_holds = ". . . . . . . . . . . . . . . .";
@@ -29,7 +28,18 @@ TEST(Notation, MelodySteps) {
   EXPECT_EQ(steps[3].mark, Mark::vibrato);
   EXPECT_EQ(steps[4].mark, Mark::fade);
   EXPECT_EQ(steps[5].note, parse_note("G#3"));
+  const auto marks = parse_melody_bar("w / v < x C-2! C-2, C-2* C-2' C-2_ . . . . . .");
+  const std::vector<Mark> expected{Mark::tremolo, Mark::slide_up, Mark::slide_down, Mark::swell,
+                                   Mark::cut};
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(marks[i].mark, expected[i]) << i;
+  const std::vector<Touch> touches{Touch::accent, Touch::soft, Touch::glide, Touch::late,
+                                   Touch::dark};
+  for (std::size_t i = 0; i < touches.size(); ++i) {
+    EXPECT_EQ(marks[5 + i].note, parse_note("C-2"));
+    EXPECT_EQ(marks[5 + i].touch, touches[i]) << i;
+  }
   EXPECT_THROW(parse_melody_bar("C-4 . . . . . . . . . . . . . . ."), std::invalid_argument);
+  EXPECT_THROW(parse_melody_bar("C-2? . . . . . . . . . . . . . . ."), std::invalid_argument);
   EXPECT_THROW(parse_melody_bar("Am . . . . . . . . . . . . . . ."), std::invalid_argument);
 }
 
@@ -55,7 +65,9 @@ TEST(Notation, ChordKindsGiveTheArpeggioIntervals) {
 }
 
 TEST(Notation, ChordSteps) {
-  const auto steps = parse_chord_bar("Am . ^ > . . . . . . . . . . . .");
+  const auto steps = parse_chord_bar("Am . ^ > Dm, . . . . . . . . . . .");
+  EXPECT_EQ(steps[4].touch, Touch::soft);
+  EXPECT_EQ(steps[4].chord.root, parse_note("D-2"));
   EXPECT_EQ(steps[0].mark, Mark::chord);
   EXPECT_EQ(steps[1].mark, Mark::hold);
   EXPECT_EQ(steps[2].mark, Mark::release);
@@ -65,16 +77,19 @@ TEST(Notation, ChordSteps) {
 }
 
 TEST(Notation, DrumSteps) {
-  const auto steps = parse_drum_bar("K S s h o . . . . . . . . . . .");
+  const auto steps = parse_drum_bar("K S s h o d r R H . . . . . . .");
   EXPECT_EQ(steps[0], Drum::kick);
   EXPECT_EQ(steps[1], Drum::snare);
   EXPECT_EQ(steps[2], Drum::ghost_snare);
   EXPECT_EQ(steps[3], Drum::hihat);
   EXPECT_EQ(steps[4], Drum::open_hihat);
-  EXPECT_EQ(steps[5], Drum::none);
+  EXPECT_EQ(steps[5], Drum::late_snare);
+  EXPECT_EQ(steps[6], Drum::roll);
+  EXPECT_EQ(steps[7], Drum::fast_roll);
+  EXPECT_EQ(steps[8], Drum::accented_hihat);
+  EXPECT_EQ(steps[9], Drum::none);
   EXPECT_THROW(parse_drum_bar("k . . . . . . . . . . . . . . ."), std::invalid_argument);
   EXPECT_THROW(parse_drum_bar("C-3 . . . . . . . . . . . . . . ."), std::invalid_argument);
 }
 
 }  // namespace
-}  // namespace modcompose

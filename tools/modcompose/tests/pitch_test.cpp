@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-namespace modcompose {
 namespace {
 
 TEST(Pitch, PeriodsAreTheStandardTable) {
@@ -48,4 +47,3 @@ TEST(Pitch, PlaybackRateOfMiddleC) {
 }
 
 }  // namespace
-}  // namespace modcompose

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "arrange.h"
@@ -10,11 +11,7 @@
 #include "score.h"
 #include "temp_dir.h"
 
-namespace modcompose {
 namespace {
-
-using testing::Rendering;
-using testing::TempDir;
 
 // Far more updates than the song needs (about 186 ms each): a module that
 // never ends stops the render here instead of hanging the test.
@@ -27,7 +24,7 @@ constexpr double silence_rms = 327.0;
 class Playback : public ::testing::Test {
  protected:
   void SetUp() override {
-    testing::write_file(module_file(), compose(blumot_song()));
+    write_file(module_file(), compose(blumot_song()));
   }
 
   std::filesystem::path module_file() const {
@@ -37,7 +34,7 @@ class Playback : public ::testing::Test {
     return dir_ / "render.wav";
   }
   Rendering render() const {
-    return testing::render_module(module_file(), wav_file(), update_limit);
+    return render_module(module_file(), wav_file(), update_limit);
   }
 
  private:
@@ -58,7 +55,7 @@ double rms_between(const Rendering& rendering, double from, double to) {
 }
 
 TEST_F(Playback, LoadsWithFourChannelsAndTheComposedPositions) {
-  const testing::ModuleInfo info = testing::load_module(module_file(), wav_file());
+  const ModuleInfo info = load_module(module_file(), wav_file());
   EXPECT_EQ(info.channels, 4);
   EXPECT_EQ(info.positions, static_cast<int32_t>(order_list(blumot_song()).size()));
   EXPECT_EQ(info.title, blumot_song().title);
@@ -102,15 +99,148 @@ TEST_F(Playback, PlayerStopsAtTheComposedLengthWithinOneUpdate) {
   EXPECT_NEAR(rendering.song_seconds, length, update);
 }
 
-TEST_F(Playback, EndingFadesOutBeforeTheSongStops) {
-  // The last notes die away inside the last pattern, so the restart that
-  // follows the end does not cut a sounding note.
+TEST_F(Playback, LastSoundFadesIntoTheSongsEnd) {
+  // The last note dies away just as the song ends, so the restart follows
+  // the music closely and cuts no loud note.
   const Rendering rendering = render();
   const double length = song_seconds(blumot_song());
-  EXPECT_GT(rms_between(rendering, length - 8.0, length - 4.0), 10 * silence_rms)
-      << "the ending plays";
-  EXPECT_LT(rms_between(rendering, length - 0.5, length), silence_rms / 10);
+  EXPECT_GT(rms_between(rendering, length - 0.5, length), silence_rms);
+  EXPECT_LT(rms_between(rendering, length - 0.5, length), rms_between(rendering, 0, length) / 4);
+}
+
+// Where a section plays, in seconds from the song's start.
+std::pair<double, double> section_time(const Song& song, std::string_view name) {
+  const double pattern_seconds =
+      rows_per_pattern * song.ticks_per_row * 2.5 / song.beats_per_minute;
+  double start = 0.0;
+  for (const Section& section : song.form) {
+    const double end = start + pattern_seconds * static_cast<double>(section.patterns.size());
+    if (section.name == name) return {start, end};
+    start = end;
+  }
+  return {0.0, 0.0};
+}
+
+double decibels(double ratio) {
+  return 20.0 * std::log10(ratio);
+}
+
+TEST_F(Playback, BreakdownAndBuildAreHeard) {
+  const Rendering rendering = render();
+  const Song& song = blumot_song();
+  const double bar_seconds = 16 * song.ticks_per_row * 2.5 / song.beats_per_minute;
+  std::vector<double> bars;
+  for (double at = 0.0; at + bar_seconds <= song_seconds(song) + 0.01; at += bar_seconds)
+    bars.push_back(decibels(rms_between(rendering, at, at + bar_seconds)));
+  std::vector<double> sorted = bars;
+  std::sort(sorted.begin(), sorted.end());
+  const auto percentile = [&sorted](double p) {
+    return sorted[static_cast<std::size_t>(p * static_cast<double>(sorted.size()))];
+  };
+  EXPECT_GE(percentile(0.9) - percentile(0.1), 6.0) << "loudest against quietest bars";
+
+  const auto [theme_start, theme_end] = section_time(song, "theme");
+  const auto [breakdown_start, breakdown_end] = section_time(song, "breakdown");
+  const auto [build_start, build_end] = section_time(song, "build");
+  const double theme = decibels(rms_between(rendering, theme_start, theme_end));
+  EXPECT_LE(decibels(rms_between(rendering, breakdown_start, breakdown_end)), theme - 6.0);
+  const double build_first =
+      decibels(rms_between(rendering, build_start, build_start + bar_seconds));
+  const double build_last = decibels(rms_between(rendering, build_end - bar_seconds, build_end));
+  EXPECT_GE(build_last - build_first, 3.0) << "the build grows";
+}
+
+// The mix as one channel (the mean of left and right), high-passed at
+// cutoff_hz by four cascaded biquads (48 dB per octave).
+std::vector<double> high_passed(const Rendering& rendering, double cutoff_hz) {
+  const double w = 2.0 * 3.14159265358979 * cutoff_hz / rendering.frames_per_second;
+  const double alpha = std::sin(w) / (2.0 * 0.7071);
+  const double a0 = 1.0 + alpha;
+  const double b0 = (1.0 + std::cos(w)) / 2.0 / a0;
+  const double b1 = -(1.0 + std::cos(w)) / a0;
+  const double a1 = -2.0 * std::cos(w) / a0;
+  const double a2 = (1.0 - alpha) / a0;
+  std::array<std::array<double, 4>, 4> state{};  // x1, x2, y1, y2 per stage
+  std::vector<double> out;
+  for (std::size_t i = 0; i + 1 < rendering.samples.size(); i += 2) {
+    double x = (rendering.samples[i] + rendering.samples[i + 1]) / 2.0;
+    for (auto& [x1, x2, y1, y2] : state) {
+      const double y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
+      x2 = x1;
+      x1 = x;
+      y2 = y1;
+      y1 = y;
+      x = y;
+    }
+    out.push_back(x);
+  }
+  return out;
+}
+
+double rms_of(const std::vector<double>& signal, int32_t rate, double from, double to) {
+  const auto first = static_cast<std::size_t>(std::max(from, 0.0) * rate);
+  const auto last = std::min(static_cast<std::size_t>(std::max(to, 0.0) * rate), signal.size());
+  double sum = 0.0;
+  for (std::size_t i = first; i < last; ++i) sum += signal[i] * signal[i];
+  return last > first ? std::sqrt(sum / static_cast<double>(last - first)) : 0.0;
+}
+
+double energy_above_12khz_db(const Rendering& rendering) {
+  double total = 0.0;
+  for (std::size_t i = 0; i + 1 < rendering.samples.size(); i += 2) {
+    const double x = (rendering.samples[i] + rendering.samples[i + 1]) / 2.0;
+    total += x * x;
+  }
+  double high = 0.0;
+  for (const double x : high_passed(rendering, 12000.0)) high += x * x;
+  return 10.0 * std::log10(high / total);
+}
+
+TEST_F(Playback, LittleEnergyAboveTwelveKilohertz) {
+  // The interpolating mixer leaves no haze of aliasing over the hi-hats.
+  EXPECT_LE(energy_above_12khz_db(render()), -30.0);
+}
+
+// The moments a channel's notes start or stop, in seconds: at their row,
+// or the ticks into it that a note delay or a note cut names.
+std::vector<double> note_edges(const Song& song, int32_t channel) {
+  const Module module = arrange(song);
+  const double tick = 2.5 / song.beats_per_minute;
+  std::vector<double> edges;
+  double row_start = 0.0;
+  for (const uint8_t position : module.order) {
+    for (const Row& row : module.patterns[position].rows) {
+      const Cell& cell = row[static_cast<std::size_t>(channel)];
+      const bool extended = cell.effect == effect_extended;
+      const double ticks = extended && (cell.param >> 4 == extended_note_delay ||
+                                        cell.param >> 4 == extended_note_cut)
+                               ? cell.param & 0xF
+                               : 0;
+      const bool starts = cell.period != 0 && cell.effect != effect_portamento;
+      if (starts || cell_stops(cell)) edges.push_back(row_start + ticks * tick);
+      row_start += song.ticks_per_row * tick;
+    }
+  }
+  return edges;
+}
+
+TEST_F(Playback, NoClickWhereNotesStartOrStop) {
+  // A click is a burst of high frequencies at a note's edge, louder than
+  // the voice itself sounds there; each pitched voice is heard alone.
+  const Song& song = blumot_song();
+  for (const int32_t channel : {bass_channel, lead_channel, chord_channel}) {
+    const Rendering rendering = render_module(module_file(), wav_file(), update_limit, channel);
+    const int32_t rate = rendering.frames_per_second;
+    const std::vector<double> high = high_passed(rendering, 5000.0);
+    for (const double edge : note_edges(song, channel)) {
+      const double burst = rms_of(high, rate, edge - 0.002, edge + 0.004);
+      const double own = std::max(rms_of(high, rate, edge - 0.05, edge - 0.005),
+                                  rms_of(high, rate, edge + 0.005, edge + 0.05));
+      if (burst < 2.0) continue;  // below -84 dB: nothing to hear
+      EXPECT_LE(decibels(burst / std::max(own, 1.0)), 6.0)
+          << "channel " << channel << " at " << edge << " s";
+    }
+  }
 }
 
 }  // namespace
-}  // namespace modcompose

@@ -5,7 +5,6 @@
 #include <stdexcept>
 #include <string>
 
-namespace modcompose {
 namespace {
 
 uint32_t word_at(const std::vector<uint8_t>& bytes, std::size_t offset) {
@@ -31,7 +30,7 @@ Module small_module() {
   one_shot.data = {0, 0, 5, -5};
   module.samples = {looped, one_shot};
   module.patterns.resize(2);
-  module.patterns[1].rows[3][2] = Cell{2, 428, effect::set_volume, 0x20};
+  module.patterns[1].rows[3][2] = Cell{2, 428, effect_set_volume, 0x20};
   module.order = {1, 0, 1};
   return module;
 }
@@ -130,4 +129,3 @@ TEST(ProTrackerEncoding, RefusesModulesPlayersWouldMisread) {
 }
 
 }  // namespace
-}  // namespace modcompose

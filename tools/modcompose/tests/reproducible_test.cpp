@@ -6,14 +6,11 @@
 #include <string>
 
 #include "arrange.h"
+#include "piano_roll.h"
 #include "score.h"
 #include "temp_dir.h"
 
-namespace modcompose {
 namespace {
-
-using testing::read_file;
-using testing::TempDir;
 
 int run_composer(const std::filesystem::path& output) {
   const std::string command =
@@ -41,5 +38,12 @@ TEST(Reproducible, BuiltModuleIsUpToDate) {
   EXPECT_TRUE(read_file(BUILT_MODULE_PATH) == compose(blumot_song())) << BUILT_MODULE_PATH;
 }
 
+TEST(Reproducible, PianoRollShowsTheScore) {
+  // The picture beside the README's lines on the tune.
+  const std::vector<uint8_t> committed = read_file(PIANO_ROLL_PATH);
+  const std::string drawn = piano_roll_svg(blumot_song());
+  EXPECT_TRUE(std::string(committed.begin(), committed.end()) == drawn)
+      << PIANO_ROLL_PATH << " is out of date: bash scripts/piano-roll.sh draws it again";
+}
+
 }  // namespace
-}  // namespace modcompose

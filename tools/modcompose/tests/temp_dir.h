@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-namespace modcompose::testing {
-
 class TempDir {
  public:
   TempDir() {
@@ -46,5 +44,3 @@ inline void write_file(const std::filesystem::path& path, const std::vector<uint
   out.write(reinterpret_cast<const char*>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
 }
-
-}  // namespace modcompose::testing

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Draws the piano roll of the intro's music, the picture that the README
+# shows, from the score the build composes: tools/modcompose/piano-roll.svg.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build >/dev/null
+cmake --build build -j "$(nproc)" --target compose-module >/dev/null
+build/tools/modcompose/compose-module --piano-roll tools/modcompose/piano-roll.svg

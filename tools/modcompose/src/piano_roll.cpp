@@ -1,0 +1,164 @@
+#include "piano_roll.h"
+
+#include <algorithm>
+#include <array>
+#include <sstream>
+
+#include "arrange.h"
+#include "instruments.h"
+#include "pitch.h"
+
+namespace {
+
+constexpr double row_width = 1.25;
+constexpr double lane_left = 70.0;
+constexpr double top = 28.0;
+constexpr double semitone_height = 4.0;
+constexpr double lane_gap = 14.0;
+constexpr double drum_height = 8.0;
+
+// A note as it sounds: from its first row to the row where it stops.
+struct NoteSpan {
+  int32_t start = 0;
+  int32_t end = 0;
+  int32_t note = 0;
+  int32_t volume = 64;
+  uint8_t sample = 0;
+  uint8_t arpeggio = 0;  // the chord's arpeggio, 0 for a single note
+};
+
+std::vector<Row> played_rows(const Module& module) {
+  std::vector<Row> rows;
+  for (const uint8_t pattern : module.order) {
+    const auto& pattern_rows = module.patterns[pattern].rows;
+    rows.insert(rows.end(), pattern_rows.begin(), pattern_rows.end());
+  }
+  return rows;
+}
+
+int32_t note_of_period(uint16_t period) {
+  for (int32_t index = 0; index < note_count; ++index) {
+    if (period_of(Note{index}) == period) return index;
+  }
+  return 0;
+}
+
+// A new note in a cell: its sample and volume, or those it keeps.
+NoteSpan span_from(const Cell& cell, int32_t row, const NoteSpan& before, const Module& module) {
+  NoteSpan span{row, row, note_of_period(cell.period), before.volume, before.sample, 0};
+  if (cell.sample != 0) {
+    span.sample = cell.sample;
+    span.volume = module.samples[cell.sample - 1u].volume;
+  }
+  if (cell.effect == effect_set_volume) span.volume = cell.param;
+  return span;
+}
+
+std::vector<NoteSpan> channel_notes(const Module& module, const std::vector<Row>& rows,
+                                    int32_t channel) {
+  std::vector<NoteSpan> spans;
+  NoteSpan open;
+  bool sounding = false;
+  for (int32_t row = 0; row < static_cast<int32_t>(rows.size()); ++row) {
+    const Cell& cell = rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(channel)];
+    if (cell.period != 0) {
+      if (sounding) spans.push_back(open);
+      open = span_from(cell, row, open, module);
+      sounding = true;
+    }
+    if (sounding && cell.effect == effect_arpeggio && open.arpeggio == 0)
+      open.arpeggio = cell.param;
+    open.end = row + 1;
+    if (sounding && cell_stops(cell)) {
+      open.end = row + 1;
+      spans.push_back(open);
+      sounding = false;
+    }
+  }
+  if (sounding) spans.push_back(open);
+  return spans;
+}
+
+std::string colour_of(const NoteSpan& span, int32_t channel) {
+  if (channel == bass_channel) return "#5fc45f";
+  if (channel == lead_channel) return "#ef5b9c";
+  if (span.sample == static_cast<uint8_t>(Instrument::lead)) return "#b58cf0";  // the echo
+  return "#4fa3e8";
+}
+
+void draw_bar(std::ostringstream& svg, double x, double y, double width, double height,
+              const std::string& colour, int32_t volume) {
+  svg << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << width << "\" height=\"" << height
+      << "\" fill=\"" << colour << "\" fill-opacity=\"" << 0.25 + 0.75 * std::min(volume, 64) / 64.0
+      << "\"/>\n";
+}
+
+// One melodic lane; returns its height.
+double draw_melodic_lane(std::ostringstream& svg, const std::vector<NoteSpan>& spans,
+                         int32_t channel, double y, const char* name) {
+  int32_t low = note_count;
+  int32_t high = 0;
+  for (const NoteSpan& span : spans) {
+    low = std::min(low, span.note);
+    high = std::max(high, span.note + std::max(span.arpeggio >> 4, span.arpeggio & 0xF));
+  }
+  const double height = (high - low + 1) * semitone_height;
+  svg << "<text x=\"4\" y=\"" << y + height / 2 + 4 << "\">" << name << "</text>\n";
+  for (const NoteSpan& span : spans) {
+    const double x = lane_left + span.start * row_width;
+    const double width = std::max(span.end - span.start, 1) * row_width;
+    // A chord draws the three notes its arpeggio plays.
+    const std::array<int32_t, 3> offsets{0, span.arpeggio >> 4, span.arpeggio & 0xF};
+    for (std::size_t i = 0; i < (span.arpeggio == 0 ? 1u : offsets.size()); ++i) {
+      const double note_y = y + (high - span.note - offsets[i]) * semitone_height;
+      draw_bar(svg, x, note_y, width, semitone_height - 1, colour_of(span, channel), span.volume);
+    }
+  }
+  return height;
+}
+
+// The drum lane: a line each for kick, snare, hi-hat and open hi-hat.
+double draw_drum_lane(std::ostringstream& svg, const std::vector<NoteSpan>& hits, double y) {
+  svg << "<text x=\"4\" y=\"" << y + 2 * drum_height + 4 << "\">drums</text>\n";
+  for (const NoteSpan& hit : hits) {
+    const int32_t line = hit.sample - static_cast<int32_t>(Instrument::kick);
+    draw_bar(svg, lane_left + hit.start * row_width, y + line * drum_height, 2 * row_width,
+             drum_height - 1, "#e8c24a", hit.volume);
+  }
+  return 4 * drum_height;
+}
+
+void draw_sections(std::ostringstream& svg, const Song& song, double bottom) {
+  double x = lane_left;
+  for (const Section& section : song.form) {
+    svg << "<line x1=\"" << x << "\" y1=\"10\" x2=\"" << x << "\" y2=\"" << bottom
+        << "\" stroke=\"#666\"/>\n<text x=\"" << x + 3 << "\" y=\"20\">" << section.name
+        << "</text>\n";
+    x += static_cast<double>(section.patterns.size()) * rows_per_pattern * row_width;
+  }
+}
+
+}  // namespace
+
+std::string piano_roll_svg(const Song& song) {
+  const Module module = arrange(song);
+  const std::vector<Row> rows = played_rows(module);
+  std::ostringstream body;
+  double y = top;
+  y += draw_melodic_lane(body, channel_notes(module, rows, lead_channel), lead_channel, y, "lead") +
+       lane_gap;
+  y += draw_melodic_lane(body, channel_notes(module, rows, chord_channel), chord_channel, y,
+                         "chords") +
+       lane_gap;
+  y += draw_melodic_lane(body, channel_notes(module, rows, bass_channel), bass_channel, y, "bass") +
+       lane_gap;
+  y += draw_drum_lane(body, channel_notes(module, rows, drum_channel), y) + lane_gap;
+  const double width = lane_left + static_cast<double>(rows.size()) * row_width + 10;
+  std::ostringstream svg;
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << y
+      << "\" font-family=\"sans-serif\" font-size=\"11\">\n<rect width=\"100%\" "
+         "height=\"100%\" fill=\"#16161c\"/>\n<g fill=\"#ccc\">\n";
+  draw_sections(svg, song, y - lane_gap / 2);
+  svg << "</g>\n<g fill=\"#ccc\">\n" << body.str() << "</g>\n</svg>\n";
+  return svg.str();
+}

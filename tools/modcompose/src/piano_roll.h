@@ -1,0 +1,12 @@
+// A picture of the song: an SVG piano roll of what the module plays.
+#pragma once
+
+#include <string>
+
+#include "score.h"
+
+// Time runs to the right, one row of the module at a time. Each voice has a
+// lane of its own (lead, chords and echo, bass, drums) with pitch upwards;
+// a note is a bar as long as it sounds, as opaque as it is loud. The
+// sections of the form are named above the lanes.
+std::string piano_roll_svg(const Song& song);
