@@ -11,6 +11,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/draw.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ struct FontDeleter {
 using FontPtr = std::unique_ptr<BlockFont, FontDeleter>;
 
 TEST(FontCreate, BindsTheCurrentCanvasAndTheTable) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
+  OwnedCanvas canvas(canvas_create());
   FontPtr font(font_create());
   EXPECT_EQ(font->canvas, canvas.get());
   EXPECT_EQ(font->glyph_width, 6);
@@ -194,7 +195,7 @@ class FontDraw : public ::testing::Test {
     font_draw_glyph(font_.get(), column, row, code);
   }
 
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   FontPtr font_;
 };
 
@@ -297,7 +298,7 @@ TEST_F(FontDraw, AnyGlyphBoxSizeIsComparedWithoutOverflow) {
 }
 
 TEST_F(FontDraw, KeepsTheCanvasItWasCreatedOn) {
-  std::unique_ptr<Canvas> later(canvas_create());  // now the current canvas
+  OwnedCanvas later(canvas_create());  // now the current canvas
   const std::vector<int32_t> later_before = all_cells(*later);
   draw(0, 0, 'A');
   EXPECT_EQ(cells(0, 0, 6), "##### ");

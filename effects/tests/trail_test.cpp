@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "canvas/draw.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ class Trail : public ::testing::Test {
     return -1;
   }
 
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   std::unique_ptr<LineTrail> trail_;
 };
 
