@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "intro/tests/test_variant.h"
+#include "intro/variant.h"
 #include "tests/support/memory_stream.h"
 
 namespace {
@@ -34,7 +34,7 @@ Outcome answer(const std::string& input) {
   InputStream in(input);
   MemoryStream out;
   Outcome outcome{};
-  outcome.result = dialogue_run(test_variant, in.stream(), out.stream(), &outcome.settings);
+  outcome.result = dialogue_run(silent_variant, in.stream(), out.stream(), &outcome.settings);
   outcome.printed = out.text();
   return outcome;
 }
@@ -139,7 +139,7 @@ TEST(Dialogue, AReadErrorIsToldApartFromTheEnd) {
   ASSERT_NE(directory, nullptr);
   MemoryStream out;
   IntroSettings settings;
-  EXPECT_EQ(dialogue_run(test_variant, directory, out.stream(), &settings),
+  EXPECT_EQ(dialogue_run(silent_variant, directory, out.stream(), &settings),
             DialogueResult::input_failed);
   std::fclose(directory);
 }

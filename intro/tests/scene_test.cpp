@@ -10,8 +10,9 @@
 #include <tuple>
 
 #include "intro/scroll_text.h"
-#include "intro/tests/test_variant.h"
+#include "intro/variant.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -28,10 +29,9 @@ TEST(ScrollText, IsOneLineOfPrintableCharactersWithItsBlankRuns) {
 class SceneTest : public ::testing::Test {
  protected:
   void build(int32_t width, int32_t height) {
-    canvas_.reset(canvas_create());
-    canvas_resize(canvas_.get(), width, height);
+    canvas_ = owned_canvas(width, height);
     std::srand(7);
-    scene_ = scene_build(canvas_.get(), test_logo);
+    scene_ = scene_build(canvas_.get(), silent_variant.logo);
   }
 
   std::string row(int32_t r) const {
@@ -51,7 +51,7 @@ class SceneTest : public ::testing::Test {
     scene_advance(scene_);
   }
 
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   Scene scene_;
 };
 
