@@ -69,12 +69,6 @@ char ink_of(int32_t code) {
 // ---------------------------------------------------------------------------
 // The glyph table
 
-TEST(FontTable, GlyphBoxAndTableSize) {
-  EXPECT_EQ(font_glyph_width, 6);
-  EXPECT_EQ(font_glyph_height, 6);
-  EXPECT_EQ(font_glyph_count, 128);
-}
-
 TEST(FontTable, EveryGlyphIsFiveOrSixRowsOfSixCells) {
   for (int32_t code = 0; code < 127; ++code) {
     SCOPED_TRACE("code " + std::to_string(code));
