@@ -1,5 +1,6 @@
 #include "canvas/draw.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 #include <utility>
@@ -38,21 +39,26 @@ void canvas_draw_text(Canvas* canvas, int32_t column, int32_t row, const char* t
   }
 }
 
-// Runs are clamped to the canvas before their loops, so their work is
-// bounded by the canvas whatever their ends.
+// Orders the ends of a run along an axis of `length` cells and clamps them
+// to it, so that the work of a run is bounded by the canvas whatever its
+// ends; false when the run misses the canvas, being at `across` on an axis
+// of `breadth` cells.
+static bool run_clamp(int32_t& first, int32_t& last, int32_t length, int32_t across,
+                      int32_t breadth) {
+  if (first > last) std::swap(first, last);
+  if (across < 0 || across >= breadth || first >= length || last < 0) return false;
+  first = std::max(first, int32_t{0});
+  last = std::min(last, length - 1);
+  return true;
+}
+
 void canvas_hspan(Canvas* canvas, int32_t first_column, int32_t last_column, int32_t row, char ch) {
-  if (first_column > last_column) std::swap(first_column, last_column);
-  if (row < 0 || row >= canvas->height || first_column >= canvas->width || last_column < 0) return;
-  if (first_column < 0) first_column = 0;
-  if (last_column >= canvas->width) last_column = canvas->width - 1;
+  if (!run_clamp(first_column, last_column, canvas->width, row, canvas->height)) return;
   for (int32_t c = first_column; c <= last_column; ++c) canvas_put_char(canvas, c, row, ch);
 }
 
 void canvas_vspan(Canvas* canvas, int32_t first_row, int32_t last_row, int32_t column, char ch) {
-  if (first_row > last_row) std::swap(first_row, last_row);
-  if (column < 0 || column >= canvas->width || first_row >= canvas->height || last_row < 0) return;
-  if (first_row < 0) first_row = 0;
-  if (last_row >= canvas->height) last_row = canvas->height - 1;
+  if (!run_clamp(first_row, last_row, canvas->height, column, canvas->width)) return;
   for (int32_t r = first_row; r <= last_row; ++r) canvas_put_char(canvas, column, r, ch);
 }
 
@@ -61,8 +67,8 @@ void canvas_fill_rect(Canvas* canvas, int32_t column0, int32_t row0, int32_t col
   if (column0 > column1) std::swap(column0, column1);
   if (row0 > row1) std::swap(row0, row1);
   if (column1 < 0 || column0 >= canvas->width || row1 < 0 || row0 >= canvas->height) return;
-  if (row0 < 0) row0 = 0;
-  if (row1 >= canvas->height) row1 = canvas->height - 1;
+  row0 = std::max(row0, int32_t{0});
+  row1 = std::min(row1, canvas->height - 1);
   for (int32_t r = row0; r <= row1; ++r) canvas_hspan(canvas, column0, column1, r, ch);
 }
 

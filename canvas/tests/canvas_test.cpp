@@ -102,38 +102,4 @@ TEST(Canvas, FillStoresAnyValue) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(canvas->cells[i], 0x1234);
 }
 
-TEST(Canvas, FillReachesEveryCellOfLargeAndOddSizes) {
-  // Sizes around the first run that the fill copies from, and past several
-  // doublings of it.
-  for (const auto& [width, height] :
-       {std::pair{8, 8}, {13, 5}, {65, 1}, {127, 1}, {128, 1}, {129, 1}, {320, 100}, {97, 61}}) {
-    OwnedCanvas canvas = owned_canvas(width, height);
-    canvas_fill(canvas.get(), -70000);
-    const int32_t* cells = canvas->cells.get();
-    EXPECT_EQ(std::count(cells, cells + width * height, -70000), width * height) << width;
-  }
-}
-
-TEST(Canvas, EveryCellPrintsItsLowByteWhateverItsPlaceInTheRow) {
-  // Cells are printed many at a time, in groups of 16 or 32; every width
-  // from 1 to 80 puts each cell at another place within such a group, and
-  // the values cover every low byte with high bits set and clear, negative
-  // ones included.
-  uint32_t state = 12345;
-  for (int32_t width = 1; width <= 80; ++width) {
-    OwnedCanvas canvas = owned_canvas(width, 3);
-    std::string expected;
-    for (int32_t row = 0; row < 3; ++row) {
-      expected += '\n';
-      for (int32_t column = 0; column < width; ++column) {
-        state = state * 1103515245u + 12345u;
-        const auto value = static_cast<int32_t>(state);
-        canvas_set_cell(canvas.get(), column, row, value);
-        if (column + 1 < width) expected += static_cast<char>(value & 0xff);
-      }
-    }
-    ASSERT_EQ(presented(canvas.get()), expected) << "width " << width;
-  }
-}
-
 }  // namespace
