@@ -95,33 +95,26 @@ bool line_misses_canvas(const Canvas* canvas, int32_t column0, int32_t row0, int
          (row0 < 0 && row1 < 0) || (row0 >= height && row1 >= height);
 }
 
-// Columns lead: one cell per column up to, not including, column1; the
-// running row starts in the middle of row0 and, rounded down, picks the row.
-void line_walk_columns(Canvas* canvas, int32_t column0, int32_t row0, int32_t column1, int32_t dx,
-                       int32_t dy, int32_t row_step, char ch) {
-  const int32_t column_step = column1 < column0 ? -1 : 1;
-  const int32_t increment = dy * fixed_one / dx * row_step;
-  int32_t row = row0 * fixed_one + fixed_half;
-  for (int32_t column = column0; column != column1; column += column_step, row += increment) {
-    canvas_put_char(canvas, column, row >> 16, ch);
-  }
-}
-
-// Rows lead: the same with columns and rows exchanged.
-void line_walk_rows(Canvas* canvas, int32_t column0, int32_t row0, int32_t row1, int32_t dx,
-                    int32_t dy, int32_t column_step, char ch) {
-  const int32_t row_step = row1 < row0 ? -1 : 1;
-  const int32_t increment = dx * fixed_one / dy * column_step;
-  int32_t column = column0 * fixed_one + fixed_half;
-  for (int32_t row = row0; row != row1; row += row_step, column += increment) {
-    canvas_put_char(canvas, column >> 16, row, ch);
+// One cell per step of the leading axis, from lead0 up to, not including,
+// lead1. The trailing coordinate starts in the middle of its cell trail0
+// and grows by a fixed increment per step; rounded down, it picks the cell.
+void line_walk(Canvas* canvas, bool columns_lead, int32_t lead0, int32_t lead1, int32_t trail0,
+               int32_t increment, char ch) {
+  const int32_t lead_step = lead1 < lead0 ? -1 : 1;
+  int32_t trail = trail0 * fixed_one + fixed_half;
+  for (int32_t lead = lead0; lead != lead1; lead += lead_step, trail += increment) {
+    if (columns_lead) {
+      canvas_put_char(canvas, lead, trail >> 16, ch);
+    } else {
+      canvas_put_char(canvas, trail >> 16, lead, ch);
+    }
   }
 }
 
 }  // namespace
 
-// A line beyond the reach of the fixed point draws nothing: no canvas is
-// that large, and the scenes keep their lines on the canvas.
+// A line beyond the reach of the fixed point draws nothing: the dialogue
+// keeps screens within it, and the scenes keep their lines on the canvas.
 void canvas_draw_line(Canvas* canvas, int32_t column0, int32_t row0, int32_t column1, int32_t row1,
                       char ch) {
   if (canvas == nullptr || line_misses_canvas(canvas, column0, row0, column1, row1)) return;
@@ -131,8 +124,10 @@ void canvas_draw_line(Canvas* canvas, int32_t column0, int32_t row0, int32_t col
   if (dx == 0 && dy == 0) {
     canvas_put_char(canvas, column0, row0, ch);
   } else if (dx >= dy) {
-    line_walk_columns(canvas, column0, row0, column1, dx, dy, row1 < row0 ? -1 : 1, ch);
+    const int32_t increment = dy * fixed_one / dx * (row1 < row0 ? -1 : 1);
+    line_walk(canvas, true, column0, column1, row0, increment, ch);
   } else {
-    line_walk_rows(canvas, column0, row0, row1, dx, dy, column1 < column0 ? -1 : 1, ch);
+    const int32_t increment = dx * fixed_one / dy * (column1 < column0 ? -1 : 1);
+    line_walk(canvas, false, row0, row1, column0, increment, ch);
   }
 }
