@@ -9,7 +9,7 @@ packages=(
   python3 strace
   libmikmod-dev libbenchmark-dev
   pulseaudio pulseaudio-utils
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev clang-format valgrind
 )
 
 missing=()
