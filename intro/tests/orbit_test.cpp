@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <set>
 #include <utility>
@@ -52,41 +51,6 @@ TEST(Orbit, TheFirstFrameSpacesTheCopiesAlongBothPaths) {
   // x entries 1, 9, 17, 25, 33 and y entries 1, 5, 9, 13, 17.
   EXPECT_EQ(corners(canvas.get(), orbit),
             (std::set<Cell>{{39, 11}, {55, 15}, {67, 18}, {73, 19}, {65, 19}}));
-}
-
-TEST(Orbit, PositionsWrapAtTheEndsOfThePaths) {
-  OwnedCanvas canvas = owned_canvas(80, 25);
-  LogoOrbit orbit = orbit_setup(canvas.get(), "@");
-  orbit.x_position = 97;
-  orbit.y_position = 57;
-  orbit_advance(orbit);
-  EXPECT_EQ(orbit.x_position, 0);
-  EXPECT_EQ(orbit.y_position, 0);
-  // A copy that passes the end continues from the start: 95 + 8 is entry 5.
-  orbit.x_position = 95;
-  orbit.y_position = 0;
-  const std::set<Cell> drawn = corners(canvas.get(), orbit);
-  EXPECT_TRUE(drawn.count({orbit_x_path[5] * 2 + 37, orbit_y_path[4] + 10}));
-  EXPECT_EQ(orbit.x_position, 95);
-}
-
-TEST(Orbit, LogosStayInsideTheScreenOverAWholeCycle) {
-  OwnedCanvas canvas = owned_canvas(80, 25);
-  LogoOrbit orbit = orbit_setup(canvas.get(), "@");
-  int32_t min_c = 80, max_c = 0, min_r = 25, max_r = 0;
-  for (int frame = 0; frame < 98 * 58; ++frame) {
-    for (const auto& [c, r] : corners(canvas.get(), orbit)) {
-      min_c = std::min(min_c, c), max_c = std::max(max_c, c);
-      min_r = std::min(min_r, r), max_r = std::max(max_r, r);
-    }
-    orbit_advance(orbit);
-  }
-  EXPECT_EQ(min_c, 1);
-  EXPECT_EQ(max_c, 73);
-  EXPECT_EQ(min_r, 1);
-  EXPECT_EQ(max_r, 19);
-  EXPECT_EQ(orbit.x_position, 0);
-  EXPECT_EQ(orbit.y_position, 0);
 }
 
 TEST(Orbit, NarrowAndShortScreensStackTheCopies) {
