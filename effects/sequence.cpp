@@ -26,22 +26,13 @@ void sequence_init(CyclicSequence* sequence, const void* table, int32_t element_
   sequence->position = 0;
 }
 
-// One correction wraps any step no larger than the count, which is every
-// step the scenes use. A larger step, of any size, wraps by the remainder:
-// the place repeated wrapping would reach, without its many rounds. The sum
-// is taken wide so that no step overflows.
+// The position moves by any step and lands in 0 to count - 1, as repeated
+// wrapping would leave it; the sum is taken wide so that no step overflows,
+// and the remainder does the wrapping in one go however large the step.
 void sequence_step(CyclicSequence* sequence) {
   const int64_t count = sequence->count;
-  int64_t position = int64_t{sequence->position} + sequence->step;
-  if (position >= count) {
-    position -= count;
-  } else if (position < 0) {
-    position += count;
-  }
-  if (position < 0 || position >= count) {
-    position %= count;
-    if (position < 0) position += count;
-  }
+  int64_t position = (int64_t{sequence->position} + sequence->step) % count;
+  if (position < 0) position += count;
   sequence->position = static_cast<int32_t>(position);
 }
 
