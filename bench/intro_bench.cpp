@@ -11,50 +11,17 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "intro/frame_loop.h"
-#include "intro/scene.h"
+#include "tests/support/loop_stage.h"
 
 namespace {
 
-constexpr char logo[] = "/~~~\\\n|ORX|\n\\___/\n";
-
-// No pause: the benchmark measures the work of a pass, not the frame rate.
-const IntroVariant no_pause = {
-    .banner_colour = "",
-    .end_hint = "",
-    .logo = logo,
-    .start_music = nullptr,
-    .pause_after_present = nullptr,
-    .pause_after_advance = nullptr,
-};
-
-// /dev/null as the intro's standard output is set up: unbuffered, so each
-// frame leaves in one write.
-struct NullStream {
-  NullStream() : file(std::fopen("/dev/null", "w")) {
-    if (file == nullptr) std::abort();
-    std::setvbuf(file, nullptr, _IONBF, 0);
-  }
-  ~NullStream() {
-    std::fclose(file);
-  }
-  NullStream(const NullStream&) = delete;
-  NullStream& operator=(const NullStream&) = delete;
-  FILE* file;
-};
-
-// A canvas of the benchmark's size with the scene built on it, from a fixed
-// seed so that every run draws the same frames.
-struct Stage {
-  explicit Stage(const benchmark::State& state) : canvas(canvas_create()) {
-    canvas_resize(canvas.get(), static_cast<int32_t>(state.range(0)),
-                  static_cast<int32_t>(state.range(1)));
-    std::srand(2026);
-    scene = scene_build(canvas.get(), logo);
-  }
-  std::unique_ptr<Canvas> canvas;
-  Scene scene;
-};
+// The intro's stage at the benchmark's size. With a frame period of 0 the
+// silent variant does not pause: the benchmark measures the work of a pass,
+// not the frame rate.
+LoopStage stage_of(const benchmark::State& state) {
+  return LoopStage(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)),
+                   silent_variant.logo);
+}
 
 void report_rate(benchmark::State& state) {
   state.counters["fps"] =
@@ -64,9 +31,9 @@ void report_rate(benchmark::State& state) {
 
 // The whole pass as the intro runs it: fill, draw, present, advance.
 void BM_Pass(benchmark::State& state) {
-  Stage stage(state);
-  NullStream out;
-  for (auto _ : state) frame_pass(stage.canvas.get(), stage.scene, out.file, no_pause, 0);
+  LoopStage stage = stage_of(state);
+  for (auto _ : state)
+    frame_pass(stage.canvas.get(), stage.scene, stage.out.file, silent_variant, 0);
   report_rate(state);
 }
 
@@ -80,8 +47,7 @@ double seconds_since(Clock::time_point start) {
 // drawing side (fill, draw, advance) or the present (compose and write).
 template <bool count_drawing>
 void split_pass(benchmark::State& state) {
-  Stage stage(state);
-  NullStream out;
+  LoopStage stage = stage_of(state);
   Canvas* canvas = stage.canvas.get();
   for (auto _ : state) {
     double drawing = 0;
@@ -91,7 +57,7 @@ void split_pass(benchmark::State& state) {
     scene_draw(stage.scene);
     drawing += seconds_since(start);
     start = Clock::now();
-    canvas_present(canvas, out.file);
+    canvas_present(canvas, stage.out.file);
     present += seconds_since(start);
     start = Clock::now();
     scene_advance(stage.scene);
@@ -114,7 +80,7 @@ void BM_Floor(benchmark::State& state) {
   const auto size = static_cast<size_t>(state.range(0) * state.range(1));
   std::vector<char> frame(size, ' ');
   for (size_t i = 0; i < size; i += static_cast<size_t>(state.range(0))) frame[i] = '\n';
-  NullStream out;
+  NullOutput out;
   for (auto _ : state) {
     std::fwrite(frame.data(), 1, size, out.file);
     std::fflush(out.file);

@@ -21,7 +21,6 @@ Usage: measure_cpu.py --program PATH [--floor PATH] [--seconds 20]
 
 import argparse
 import os
-import selectors
 import sys
 import time
 
@@ -39,19 +38,9 @@ def measure(program, width, height, rate, seconds, cwd, floor=False):
         if not floor:
             run.skip_dialogue()
         # The first frame: its height line ends.
-        line_ends = 0
-        while line_ends < height:
-            line_ends += run.chunk().count(b"\n")
+        line_ends = intro_run.read_line_ends(run, wanted=height)
         start_cpu, start = intro_run.cpu_seconds(run.pid), time.monotonic()
-        selector = selectors.DefaultSelector()
-        selector.register(run.fd, selectors.EVENT_READ)
-        end = start + seconds
-        while (now := time.monotonic()) < end:
-            if selector.select(timeout=end - now):
-                data = run.chunk()
-                if not data:
-                    raise RuntimeError("the program ended")
-                line_ends += data.count(b"\n")
+        line_ends += intro_run.read_line_ends(run, seconds=seconds)
         cpu, wall = intro_run.cpu_seconds(run.pid) - start_cpu, time.monotonic() - start
         frames = line_ends // height
     finally:

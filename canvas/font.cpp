@@ -1,170 +1,239 @@
 #include "canvas/font.h"
 
-#include <array>
-#include <cstddef>
-#include <string_view>
-
 #include "canvas/draw.h"
 
-constexpr int32_t font_glyph_width = 6;
-constexpr int32_t font_glyph_height = 6;
-constexpr int32_t font_glyph_count = 128;
+const int32_t font_glyph_width = 6;
+const int32_t font_glyph_height = 6;
+const int32_t font_glyph_count = 128;
 
-namespace {
+// The glyph of code 0, which the line end, code 10, shows too.
+static const char glyph_00[] =
+    "## ## \n"
+    "## ## \n"
+    "## ## \n"
+    "## ## \n"
+    "## ## \n"
+    "\n";
 
-// Codes 0 to 31 have no printable character, so their glyphs show the code
-// in hexadecimal: a leading digit, a blank, the low digit and the spacing
-// column. The digits are kept below as small pictures, '#' for ink and '.'
-// for a blank cell, and composed into glyph texts at compile time: a row of
-// the wrong width or a stray character in a picture stops the build instead
-// of drawing a broken glyph.
-
-constexpr int32_t hex_glyph_rows = 5;
-// The leading digit and the low digit together; the other two columns of a
-// row are the blank between them and the spacing column.
-constexpr std::size_t hex_picture_width = font_glyph_width - 2;
-
-// One row of cells per glyph row, top to bottom.
-using DigitPicture = std::array<std::string_view, hex_glyph_rows>;
-
-// The low digit of codes 0 to 15, beside a leading 0 drawn as a solid bar
-// two columns wide. Digit A has no picture: code 10 shows 00 (see
-// font_glyphs), and a glyph composed from the empty picture fails to build.
-constexpr std::array<DigitPicture, 16> narrow_digits = {{
-    {"##", "##", "##", "##", "##"},  // 0
-    {"#.", "#.", "#.", "#.", "#."},  // 1
-    {"##", ".#", "##", "#.", "##"},  // 2
-    {"##", ".#", "##", ".#", "##"},  // 3
-    {"##", "##", "##", ".#", ".#"},  // 4
-    {"##", "#.", "##", ".#", "##"},  // 5
-    {"##", "#.", "##", "##", "##"},  // 6
-    {"##", ".#", ".#", ".#", ".#"},  // 7
-    {"##", "##", "..", "##", "##"},  // 8
-    {"##", "##", ".#", ".#", "##"},  // 9
-    {"", "", "", "", ""},            // A: none
-    {"##", "##", "#.", "##", "##"},  // B
-    {"##", "#.", "#.", "#.", "##"},  // C
-    {"#.", "##", "##", "##", "#."},  // D
-    {"##", "#.", "##", "#.", "##"},  // E
-    {"##", "#.", "##", "#.", "#."},  // F
-}};
-constexpr std::string_view narrow_lead = "##";
-
-// The low digit of codes 16 to 31, beside a leading 1 one column wide.
-constexpr std::array<DigitPicture, 16> wide_digits = {{
-    {"###", "#.#", "#.#", "#.#", "###"},  // 0
-    {".#.", ".#.", ".#.", ".#.", ".#."},  // 1
-    {"###", "..#", "###", "#..", "###"},  // 2
-    {"###", "..#", "###", "..#", "###"},  // 3
-    {"#.#", "#.#", "###", "..#", "..#"},  // 4
-    {"###", "#..", "###", "..#", "###"},  // 5
-    {"###", "#..", "###", "#.#", "###"},  // 6
-    {"###", "..#", "..#", "..#", "..#"},  // 7
-    {"###", "#.#", "###", "#.#", "###"},  // 8
-    {"###", "#.#", "###", "..#", "###"},  // 9
-    {"###", "#.#", "###", "#.#", "#.#"},  // A
-    {"##.", "#.#", "##.", "#.#", "##."},  // B
-    {".##", "#..", "#..", "#..", ".##"},  // C
-    {"##.", "#.#", "#.#", "#.#", "##."},  // D
-    {"###", "#..", "##.", "#..", "###"},  // E
-    {"###", "#..", "##.", "#..", "#.."},  // F
-}};
-constexpr std::string_view wide_lead = "#";
-
-// Five rows of glyph width plus a line end each, the empty line, the NUL.
-constexpr std::size_t hex_text_length = hex_glyph_rows * (font_glyph_width + 1) + 1;
-using HexGlyphText = std::array<char, hex_text_length + 1>;
-
-// Builds a glyph text piece by piece; the throws make a malformed picture a
-// compile error, since the texts are only ever composed in constant
-// expressions.
-class HexGlyphWriter {
- public:
-  constexpr void cells(std::string_view picture) {
-    for (const char cell : picture) {
-      if (cell != '#' && cell != '.') throw "a digit picture holds only '#' and '.'";
-      put(cell == '#' ? '#' : ' ');
-    }
-  }
-  constexpr void put(char ch) {
-    if (length_ == hex_text_length) throw "a hex glyph overflows its text";
-    text_[length_++] = ch;
-  }
-  constexpr HexGlyphText finish() const {
-    if (length_ != hex_text_length) throw "a hex glyph falls short of its text";
-    return text_;
-  }
-
- private:
-  HexGlyphText text_{};  // zero-filled, so the text ends in a NUL
-  std::size_t length_ = 0;
-};
-
-constexpr HexGlyphText compose_hex_glyph(std::string_view lead, const DigitPicture& digit) {
-  HexGlyphWriter writer;
-  for (const std::string_view row : digit) {
-    if (lead.size() + row.size() != hex_picture_width) throw "a digit row has the wrong width";
-    writer.cells(lead);
-    writer.put(' ');
-    writer.cells(row);
-    writer.put(' ');  // the spacing column
-    writer.put('\n');
-  }
-  writer.put('\n');  // the empty sixth line of a five-row glyph
-  return writer.finish();
-}
-
-constexpr HexGlyphText hex_glyph_text(int32_t code) {
-  return code < 16 ? compose_hex_glyph(narrow_lead, narrow_digits[code])
-                   : compose_hex_glyph(wide_lead, wide_digits[code - 16]);
-}
-
-// One text per code, instantiated only for the codes that the table names.
-template <int32_t code>
-constexpr HexGlyphText hex_text = hex_glyph_text(code);
-
-template <int32_t code>
-constexpr const char* hex_glyph = hex_text<code>.data();
-
-}  // namespace
-
-// Constant-initialised, so the table is complete before any code runs,
-// however the static objects of other files are ordered.
-constinit const char* const font_glyphs[128] = {
-    // 0 to 31: the code in hexadecimal. Code 10, the line end, has no
-    // picture of its own and shares the text of code 0.
-    hex_glyph<0>,
-    hex_glyph<1>,
-    hex_glyph<2>,
-    hex_glyph<3>,
-    hex_glyph<4>,
-    hex_glyph<5>,
-    hex_glyph<6>,
-    hex_glyph<7>,
-    hex_glyph<8>,
-    hex_glyph<9>,
-    hex_glyph<0>,
-    hex_glyph<11>,
-    hex_glyph<12>,
-    hex_glyph<13>,
-    hex_glyph<14>,
-    hex_glyph<15>,
-    hex_glyph<16>,
-    hex_glyph<17>,
-    hex_glyph<18>,
-    hex_glyph<19>,
-    hex_glyph<20>,
-    hex_glyph<21>,
-    hex_glyph<22>,
-    hex_glyph<23>,
-    hex_glyph<24>,
-    hex_glyph<25>,
-    hex_glyph<26>,
-    hex_glyph<27>,
-    hex_glyph<28>,
-    hex_glyph<29>,
-    hex_glyph<30>,
-    hex_glyph<31>,
+const char* const font_glyphs[128] = {
+    // 0 to 31: the code in hexadecimal. Codes 0 to 15 show a leading 0 as a
+    // solid bar two columns wide and the low digit two columns wide; codes
+    // 16 to 31 a leading 1 one column wide and the low digit three columns
+    // wide. A blank parts the two digits, and the sixth column is spacing.
+    // 00
+    glyph_00,
+    // 01
+    "## #  \n"
+    "## #  \n"
+    "## #  \n"
+    "## #  \n"
+    "## #  \n"
+    "\n",
+    // 02
+    "## ## \n"
+    "##  # \n"
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "\n",
+    // 03
+    "## ## \n"
+    "##  # \n"
+    "## ## \n"
+    "##  # \n"
+    "## ## \n"
+    "\n",
+    // 04
+    "## ## \n"
+    "## ## \n"
+    "## ## \n"
+    "##  # \n"
+    "##  # \n"
+    "\n",
+    // 05
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "##  # \n"
+    "## ## \n"
+    "\n",
+    // 06
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "## ## \n"
+    "## ## \n"
+    "\n",
+    // 07
+    "## ## \n"
+    "##  # \n"
+    "##  # \n"
+    "##  # \n"
+    "##  # \n"
+    "\n",
+    // 08
+    "## ## \n"
+    "## ## \n"
+    "##    \n"
+    "## ## \n"
+    "## ## \n"
+    "\n",
+    // 09
+    "## ## \n"
+    "## ## \n"
+    "##  # \n"
+    "##  # \n"
+    "## ## \n"
+    "\n",
+    // 10, the line end: no picture of its own, it shows 00
+    glyph_00,
+    // 0B
+    "## ## \n"
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "## ## \n"
+    "\n",
+    // 0C
+    "## ## \n"
+    "## #  \n"
+    "## #  \n"
+    "## #  \n"
+    "## ## \n"
+    "\n",
+    // 0D
+    "## #  \n"
+    "## ## \n"
+    "## ## \n"
+    "## ## \n"
+    "## #  \n"
+    "\n",
+    // 0E
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "\n",
+    // 0F
+    "## ## \n"
+    "## #  \n"
+    "## ## \n"
+    "## #  \n"
+    "## #  \n"
+    "\n",
+    // 10
+    "# ### \n"
+    "# # # \n"
+    "# # # \n"
+    "# # # \n"
+    "# ### \n"
+    "\n",
+    // 11
+    "#  #  \n"
+    "#  #  \n"
+    "#  #  \n"
+    "#  #  \n"
+    "#  #  \n"
+    "\n",
+    // 12
+    "# ### \n"
+    "#   # \n"
+    "# ### \n"
+    "# #   \n"
+    "# ### \n"
+    "\n",
+    // 13
+    "# ### \n"
+    "#   # \n"
+    "# ### \n"
+    "#   # \n"
+    "# ### \n"
+    "\n",
+    // 14
+    "# # # \n"
+    "# # # \n"
+    "# ### \n"
+    "#   # \n"
+    "#   # \n"
+    "\n",
+    // 15
+    "# ### \n"
+    "# #   \n"
+    "# ### \n"
+    "#   # \n"
+    "# ### \n"
+    "\n",
+    // 16
+    "# ### \n"
+    "# #   \n"
+    "# ### \n"
+    "# # # \n"
+    "# ### \n"
+    "\n",
+    // 17
+    "# ### \n"
+    "#   # \n"
+    "#   # \n"
+    "#   # \n"
+    "#   # \n"
+    "\n",
+    // 18
+    "# ### \n"
+    "# # # \n"
+    "# ### \n"
+    "# # # \n"
+    "# ### \n"
+    "\n",
+    // 19
+    "# ### \n"
+    "# # # \n"
+    "# ### \n"
+    "#   # \n"
+    "# ### \n"
+    "\n",
+    // 1A
+    "# ### \n"
+    "# # # \n"
+    "# ### \n"
+    "# # # \n"
+    "# # # \n"
+    "\n",
+    // 1B
+    "# ##  \n"
+    "# # # \n"
+    "# ##  \n"
+    "# # # \n"
+    "# ##  \n"
+    "\n",
+    // 1C
+    "#  ## \n"
+    "# #   \n"
+    "# #   \n"
+    "# #   \n"
+    "#  ## \n"
+    "\n",
+    // 1D
+    "# ##  \n"
+    "# # # \n"
+    "# # # \n"
+    "# # # \n"
+    "# ##  \n"
+    "\n",
+    // 1E
+    "# ### \n"
+    "# #   \n"
+    "# ##  \n"
+    "# #   \n"
+    "# ### \n"
+    "\n",
+    // 1F
+    "# ### \n"
+    "# #   \n"
+    "# ##  \n"
+    "# #   \n"
+    "# #   \n"
+    "\n",
 
     // 32 to 126: the printable characters. Each row is five cells of
     // picture and the blank spacing column; a five-row glyph ends in an

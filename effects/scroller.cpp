@@ -1,5 +1,8 @@
 #include "effects/scroller.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "canvas/draw.h"
 #include "canvas/text_file.h"
 
@@ -36,66 +39,28 @@ void scroller_release(WaveScroller* scroller) {
   delete scroller;
 }
 
-namespace {
+// A coordinate summed wide, brought back into 32 bits. Sums beyond the
+// range lie off any canvas, and so do the ends of the range they are
+// clamped to.
+static int32_t clamped_coordinate(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
-// A walk over a sequence's table for one draw, in bytes, that leaves the
-// sequence where it is. The step is brought into 0 to count - 1 once, so
-// each step is one addition and at most one subtraction, and lands where
-// sequence_step would.
-struct Cursor {
-  explicit Cursor(const CyclicSequence& sequence)
-      : table(sequence.table),
-        at(int64_t{sequence.position} * sequence.element_size),
-        size(int64_t{sequence.count} * sequence.element_size) {
-    int64_t steps = sequence.step % sequence.count;
-    if (steps < 0) steps += sequence.count;
-    step = steps * sequence.element_size;
-  }
-
-  void next() {
-    at += step;
-    if (at >= size) at -= size;
-  }
-  char as_char() const {
-    return static_cast<char>(table[at]);
-  }
-  int32_t as_int() const {
-    return *reinterpret_cast<const int32_t*>(table + at);
-  }
-
-  const unsigned char* table;
-  int64_t at;
-  int64_t size;
-  int64_t step = 0;
-};
-
-}  // namespace
-
-// Reads the sequences and the canvas's size into locals first: the stores
-// into the cells could otherwise alias them, and every character would
-// read them again.
+// Column i of the run takes the text's character and both waves' offsets i
+// steps on from where the sequences stand; their positions are put back
+// afterwards, so drawing changes nothing.
 void scroller_draw(WaveScroller* scroller) {
-  Cursor text(*scroller->text);
-  Cursor x_wave(*scroller->x_wave);
-  Cursor y_wave(*scroller->y_wave);
-  const int32_t width = scroller->canvas->width;
-  const int32_t height = scroller->canvas->height;
-  int32_t* cells = scroller->canvas->cells.get();
-  const int64_t x = scroller->x;
-  const int64_t y = scroller->y;
-  for (int32_t i = 0; i < width; ++i) {
-    // Summed wide: a base and an offset near the ends of the 32-bit range
-    // put the character off the canvas, not back onto it.
-    const int64_t column = x + i + x_wave.as_int();
-    const int64_t row = y + y_wave.as_int();
-    // The cell clip of canvas_put_char, and its signed 8-bit store.
-    if (column >= 0 && column < width && row >= 0 && row < height) {
-      cells[row * width + column] = static_cast<signed char>(text.as_char());
-    }
-    text.next();
-    x_wave.next();
-    y_wave.next();
+  CyclicSequence* const sequences[] = {scroller->text.get(), scroller->x_wave.get(),
+                                       scroller->y_wave.get()};
+  const int32_t saved[] = {sequences[0]->position, sequences[1]->position, sequences[2]->position};
+  for (int32_t i = 0; i < scroller->canvas->width; ++i) {
+    const int64_t column = int64_t{scroller->x} + i + sequence_current_int(scroller->x_wave.get());
+    const int64_t row = int64_t{scroller->y} + sequence_current_int(scroller->y_wave.get());
+    canvas_put_char(scroller->canvas, clamped_coordinate(column), clamped_coordinate(row),
+                    sequence_current_char(scroller->text.get()));
+    for (CyclicSequence* sequence : sequences) sequence_step(sequence);
   }
+  for (int k = 0; k < 3; ++k) sequences[k]->position = saved[k];
 }
 
 void scroller_advance(WaveScroller* scroller) {

@@ -18,15 +18,6 @@
 
 namespace {
 
-const IntroVariant variant = {
-    .banner_colour = "\033[34m",
-    .end_hint = "\033[35mTo end intro press Ctrl-c.\033[0m\n\n",
-    .logo = "",
-    .start_music = nullptr,
-    .pause_after_present = nullptr,
-    .pause_after_advance = nullptr,
-};
-
 // The answers as the dialogue should take them, read straight from the
 // bytes.
 class Model {
@@ -123,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   InputStream in(std::string(reinterpret_cast<const char*>(data), size));
   MemoryStream out;
   IntroSettings settings;
-  const DialogueResult result = dialogue_run(variant, in.stream(), out.stream(), &settings);
+  const DialogueResult result = dialogue_run(silent_variant, in.stream(), out.stream(), &settings);
   Model model(data, size);
   const std::optional<IntroSettings> expected = model.run();
   // Every answer is read after its prompt, which ends in a question mark,

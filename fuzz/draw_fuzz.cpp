@@ -3,9 +3,9 @@
 // and presentation. Nothing may touch memory outside the canvas or overflow
 // (the sanitizers watch), and the primitives must draw exactly the cells
 // that a plain model of their rules gives: the model tests every cell of
-// the canvas against each call and walks lines step by step. Lines beyond
-// the reach of the 16.16 fixed point, and the effects, are not modelled;
-// after them the model takes the canvas as it is.
+// the canvas against each call and walks lines step by step; a line beyond
+// the reach of the 16.16 fixed point draws nothing. The effects are not
+// modelled: after them the model takes the canvas as it is.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +20,7 @@
 #include "effects/scroller.h"
 #include "effects/trail.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ std::string model_frame(const Model& model) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FILE* const out = std::fopen("/dev/null", "w");
   Input input(data, size);
-  std::unique_ptr<Canvas> canvas(canvas_create());
+  OwnedCanvas canvas(canvas_create());
   canvas_resize(canvas.get(), input.byte() % 12 + 1, input.byte() % 9 + 1);
   Model model{canvas->width, canvas->height, {}};
   model.cells.assign(static_cast<size_t>(model.width * model.height), ' ');
@@ -207,8 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int32_t c0 = input.coordinate(), r0 = input.coordinate();
       const int32_t c1 = input.coordinate(), r1 = input.coordinate();
       canvas_draw_line(canvas.get(), c0, r0, c1, r1, ch);
-      modelled = line_rule_holds(c0, r0, c1, r1);
-      if (modelled) model_line(model, c0, r0, c1, r1, char_value(ch));
+      if (line_rule_holds(c0, r0, c1, r1)) model_line(model, c0, r0, c1, r1, char_value(ch));
     } else if (op == 8) {
       const int32_t value = input.full();
       canvas_fill(canvas.get(), value);

@@ -8,9 +8,12 @@ an encoding; the files it writes are kept in the tree.
 """
 
 import struct
+import sys
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent / "tests" / "support"))
+import intro_run  # noqa: E402
 
 
 def write(target, name, data):
@@ -23,7 +26,7 @@ def write(target, name, data):
 
 DIALOGUES = {
     "presets": b"1\n4\n",
-    "custom": b"5\n100\n50\n5\n3\n",
+    "custom": intro_run.answers(100, 50, 3),
     "wrong-answers": b"x\n3 and more\n0\n4\n",
     "leading-blank": b"5\n 100\n007\n24\n5\n1000001\n",
     "too-large": b"5\n99999999999\n32767\n513\n512\n5\n2147483648\n2147483647\n",

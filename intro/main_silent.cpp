@@ -1,15 +1,6 @@
 // intro-silent: the animation without music.
-#include "intro/frame_loop.h"
 #include "intro/program.h"
 
 int main() {
-  const IntroVariant silent = {
-      .banner_colour = "\033[34m",
-      .end_hint = "\033[35mTo end intro press Ctrl-c.\033[0m\n\n",
-      .logo = "/~~~\\\n|ORX|\n\\___/\n",
-      .start_music = nullptr,
-      .pause_after_present = frame_sleep,
-      .pause_after_advance = nullptr,
-  };
-  return intro_run(silent);
+  return intro_run(silent_variant);
 }

@@ -13,3 +13,9 @@ struct IntroVariant {
   void (*pause_after_present)(int32_t frame_period);
   void (*pause_after_advance)(int32_t frame_period);
 };
+
+// intro-silent's variant, in intro_core.
+extern const IntroVariant silent_variant;
+
+// intro's variant, in intro_music, which links the music.
+extern const IntroVariant music_variant;

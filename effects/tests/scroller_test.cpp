@@ -9,6 +9,7 @@
 
 #include "canvas/draw.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ class Scroller : public ::testing::Test {
 
  private:
   const int32_t flat_[3] = {};
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   std::unique_ptr<WaveScroller> scroller_;
 };
 

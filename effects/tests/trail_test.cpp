@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "canvas/draw.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -28,18 +31,20 @@ class Trail : public ::testing::Test {
 
   // Both ends on one cell of row 5 that moves along x alone: every line of
   // the fan is a single cell, which shows where its first end went.
+  // Sets the ends, the velocities and the spacings, each in the order x1,
+  // y1, x2, y2, and the fan's size and character.
+  void set_trail(const std::array<int32_t, 4>& ends, const std::array<int32_t, 4>& velocities,
+                 const std::array<int32_t, 4>& spacings, int32_t echo_count = 6, char ch = '*') {
+    LineTrail& t = *trail();
+    std::tie(t.x1, t.y1, t.x2, t.y2) = std::tuple_cat(ends);
+    std::tie(t.vx1, t.vy1, t.vx2, t.vy2) = std::tuple_cat(velocities);
+    std::tie(t.spacing_x1, t.spacing_y1, t.spacing_x2, t.spacing_y2) = std::tuple_cat(spacings);
+    t.echo_count = echo_count;
+    t.ch = ch;
+  }
+
   void point_moving_along_x(int32_t x, int32_t spacing_x) {
-    *trail() = LineTrail{.width = 80,
-                         .height = 25,
-                         .canvas = canvas(),
-                         .x1 = x,
-                         .y1 = 5,
-                         .x2 = x,
-                         .y2 = 5,
-                         .spacing_x1 = spacing_x,
-                         .spacing_x2 = spacing_x,
-                         .echo_count = 6,
-                         .ch = '*'};
+    set_trail({x, 5, x, 5}, {0, 0, 0, 0}, {spacing_x, 0, spacing_x, 0});
   }
 
   // The column of each line of the fan, in drawing order.
@@ -67,23 +72,9 @@ class Trail : public ::testing::Test {
     return -1;
   }
 
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   std::unique_ptr<LineTrail> trail_;
 };
-
-TEST_F(Trail, StartsOnTheCanvasMovingRightAndDown) {
-  for (int i = 0; i < 50; ++i) {
-    std::unique_ptr<LineTrail> t(trail_create());
-    EXPECT_TRUE(t->x1 >= 0 && t->x1 < 80 && t->x2 >= 0 && t->x2 < 80);
-    EXPECT_TRUE(t->y1 >= 0 && t->y1 < 25 && t->y2 >= 0 && t->y2 < 25);
-    for (int32_t v : {t->vx1, t->vy1, t->vx2, t->vy2}) EXPECT_TRUE(v == 1 || v == 2);
-    for (int32_t s : {t->spacing_x1, t->spacing_y1, t->spacing_x2, t->spacing_y2}) {
-      EXPECT_TRUE(s >= 1 && s <= 8);
-    }
-    EXPECT_EQ(t->echo_count, 6);
-    EXPECT_EQ(t->ch, 'x');
-  }
-}
 
 TEST_F(Trail, DrawsItsTwelveRandomNumbersInOrder) {
   std::srand(99);
@@ -99,6 +90,8 @@ TEST_F(Trail, DrawsItsTwelveRandomNumbersInOrder) {
   EXPECT_EQ(a->vy2, (draws[7] & 1) + 1);
   EXPECT_EQ(a->spacing_x1, (draws[8] & 7) + 1);
   EXPECT_EQ(a->spacing_y2, (draws[11] & 7) + 1);
+  EXPECT_EQ(a->echo_count, 6);
+  EXPECT_EQ(a->ch, 'x');
   EXPECT_EQ(b->x1, draws[12] % 80);
   EXPECT_EQ(b->spacing_y2, (draws[23] & 7) + 1);
 }
@@ -131,21 +124,7 @@ TEST_F(Trail, DrawsEchoCountLinesAndNoneOnShortCanvases) {
 }
 
 TEST_F(Trail, BouncesClampToTheEdgeCellAndTurnTheSpacing) {
-  *trail() = LineTrail{.width = 80,
-                       .height = 25,
-                       .canvas = canvas(),
-                       .x1 = 79,
-                       .y1 = 10,
-                       .x2 = 40,
-                       .y2 = 1,
-                       .vx1 = 2,
-                       .vy1 = 1,
-                       .vx2 = 1,
-                       .vy2 = -2,
-                       .spacing_x1 = 3,
-                       .spacing_y1 = 2,
-                       .spacing_x2 = 4,
-                       .spacing_y2 = 5};
+  set_trail({79, 10, 40, 1}, {2, 1, 1, -2}, {3, 2, 4, 5});
   trail_advance(trail());
   EXPECT_EQ(trail()->x1, 79);
   EXPECT_EQ(trail()->vx1, -2);
@@ -161,21 +140,7 @@ TEST_F(Trail, BouncesClampToTheEdgeCellAndTurnTheSpacing) {
 }
 
 TEST_F(Trail, LandingOnTheLastCellIsNoBounce) {
-  *trail() = LineTrail{.width = 80,
-                       .height = 25,
-                       .canvas = canvas(),
-                       .x1 = 77,
-                       .y1 = 23,
-                       .x2 = 1,
-                       .y2 = 0,
-                       .vx1 = 2,
-                       .vy1 = 2,
-                       .vx2 = -1,
-                       .vy2 = -1,
-                       .spacing_x1 = 1,
-                       .spacing_y1 = 1,
-                       .spacing_x2 = 1,
-                       .spacing_y2 = 1};
+  set_trail({77, 23, 1, 0}, {2, 2, -1, -1}, {1, 1, 1, 1});
   trail_advance(trail());
   EXPECT_EQ(trail()->x1, 79);  // the last cell: no bounce
   EXPECT_EQ(trail()->vx1, 2);
@@ -190,23 +155,8 @@ TEST_F(Trail, LandingOnTheLastCellIsNoBounce) {
 
 TEST_F(Trail, TheMostNegativeDirectionsTurnWithoutOverflow) {
   // INT32_MIN has no opposite in 32 bits: a bounce leaves it as it is.
-  *trail() = LineTrail{.width = 80,
-                       .height = 25,
-                       .canvas = canvas(),
-                       .x1 = 5,
-                       .y1 = 5,
-                       .x2 = 70,
-                       .y2 = 20,
-                       .vx1 = INT32_MIN,
-                       .vy1 = INT32_MAX,
-                       .vx2 = INT32_MAX,
-                       .vy2 = INT32_MIN,
-                       .spacing_x1 = INT32_MIN,
-                       .spacing_y1 = INT32_MAX,
-                       .spacing_x2 = INT32_MIN,
-                       .spacing_y2 = INT32_MIN,
-                       .echo_count = 4,
-                       .ch = '#'};
+  set_trail({5, 5, 70, 20}, {INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN},
+            {INT32_MIN, INT32_MAX, INT32_MIN, INT32_MIN}, 4, '#');
   trail_draw(trail());
   trail_advance(trail());
   EXPECT_EQ(trail()->x1, 0);
@@ -223,15 +173,7 @@ TEST_F(Trail, TheMostNegativeDirectionsTurnWithoutOverflow) {
 }
 
 TEST_F(Trail, TheFirstLineIsTheTrailItself) {
-  *trail() = LineTrail{.width = 80,
-                       .height = 25,
-                       .canvas = canvas(),
-                       .x1 = 0,
-                       .y1 = 0,
-                       .x2 = 3,
-                       .y2 = 1,
-                       .echo_count = 1,
-                       .ch = '#'};
+  set_trail({0, 0, 3, 1}, {0, 0, 0, 0}, {0, 0, 0, 0}, 1, '#');
   trail_draw(trail());
   EXPECT_EQ(canvas()->cells[0], '#');
   EXPECT_EQ(canvas()->cells[1], '#');

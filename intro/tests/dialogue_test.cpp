@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "intro/tests/test_variant.h"
+#include "intro/variant.h"
 #include "tests/support/memory_stream.h"
 
 namespace {
@@ -34,7 +34,7 @@ Outcome answer(const std::string& input) {
   InputStream in(input);
   MemoryStream out;
   Outcome outcome{};
-  outcome.result = dialogue_run(test_variant, in.stream(), out.stream(), &outcome.settings);
+  outcome.result = dialogue_run(silent_variant, in.stream(), out.stream(), &outcome.settings);
   outcome.printed = out.text();
   return outcome;
 }
@@ -146,7 +146,7 @@ TEST(Dialogue, AnswerLinesEndAt64KiB) {
     InputStream in(before + longest + std::string(100000, '1') + "\n1\n1\n");
     MemoryStream out;
     IntroSettings settings;
-    EXPECT_EQ(dialogue_run(test_variant, in.stream(), out.stream(), &settings),
+    EXPECT_EQ(dialogue_run(silent_variant, in.stream(), out.stream(), &settings),
               DialogueResult::answer_too_long);
     EXPECT_EQ(std::ftell(in.stream()), static_cast<long>(before.size() + longest.size() + 1));
   }
@@ -158,7 +158,7 @@ TEST(Dialogue, AReadErrorIsToldApartFromTheEnd) {
   ASSERT_NE(directory, nullptr);
   MemoryStream out;
   IntroSettings settings;
-  EXPECT_EQ(dialogue_run(test_variant, directory, out.stream(), &settings),
+  EXPECT_EQ(dialogue_run(silent_variant, directory, out.stream(), &settings),
             DialogueResult::input_failed);
   std::fclose(directory);
 }

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "intro/tests/test_variant.h"
+#include "intro/variant.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
 
@@ -34,19 +35,19 @@ class FramePass : public ::testing::Test {
   FramePass() : canvas_(canvas_create()) {
     canvas_resize(canvas_.get(), 30, 12);
     std::srand(42);
-    scene_ = scene_build(canvas_.get(), test_logo);
+    scene_ = scene_build(canvas_.get(), silent_variant.logo);
     watched_scene = &scene_;
     watched_canvas = canvas_.get();
     pauses.clear();
   }
 
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   Scene scene_;
 };
 
 TEST_F(FramePass, WritesOneWholeFrameAndAdvancesAfterIt) {
   MemoryStream out;
-  frame_pass(canvas_.get(), scene_, out.stream(), test_variant, 0);
+  frame_pass(canvas_.get(), scene_, out.stream(), silent_variant, 0);
   const std::string frame = out.text();
   EXPECT_EQ(frame.size(), 30u * 12u);
   EXPECT_EQ(std::count(frame.begin(), frame.end(), '\n'), 12);
@@ -54,21 +55,8 @@ TEST_F(FramePass, WritesOneWholeFrameAndAdvancesAfterIt) {
   EXPECT_EQ(scene_.orbit.x_position, 1);
 }
 
-TEST_F(FramePass, TheSameSeedGivesTheSameFrames) {
-  MemoryStream first;
-  for (int i = 0; i < 20; ++i) frame_pass(canvas_.get(), scene_, first.stream(), test_variant, 0);
-  std::srand(42);
-  std::unique_ptr<Canvas> again(canvas_create());
-  canvas_resize(again.get(), 30, 12);
-  Scene replay = scene_build(again.get(), test_logo);
-  MemoryStream second;
-  for (int i = 0; i < 20; ++i) frame_pass(again.get(), replay, second.stream(), test_variant, 0);
-  EXPECT_EQ(first.text(), second.text());
-  EXPECT_EQ(first.text().size(), 20u * 30u * 12u);
-}
-
 TEST_F(FramePass, TheSilentPauseComesBeforeTheAdvance) {
-  IntroVariant variant = test_variant;
+  IntroVariant variant = silent_variant;
   variant.pause_after_present = [](int32_t period) { record("present", period); };
   MemoryStream out;
   frame_pass(canvas_.get(), scene_, out.stream(), variant, 40000);
@@ -82,7 +70,8 @@ TEST_F(FramePass, TheSilentPauseComesBeforeTheAdvance) {
 }
 
 TEST_F(FramePass, TheMusicPauseComesAfterTheAdvance) {
-  IntroVariant variant = test_variant;
+  IntroVariant variant = silent_variant;
+  variant.pause_after_present = nullptr;
   variant.pause_after_advance = [](int32_t period) { record("advance", period); };
   MemoryStream out;
   frame_pass(canvas_.get(), scene_, out.stream(), variant, 100000);

@@ -1,8 +1,8 @@
 #include "intro/orbit.h"
+#include "tests/support/test_canvas.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <set>
 #include <utility>
@@ -24,15 +24,9 @@ std::set<Cell> corners(Canvas* canvas, const LogoOrbit& orbit) {
   return cells;
 }
 
-std::unique_ptr<Canvas> canvas_of(int32_t width, int32_t height) {
-  std::unique_ptr<Canvas> canvas(canvas_create());
-  canvas_resize(canvas.get(), width, height);
-  return canvas;
-}
-
 TEST(Orbit, FitsThePathToTheCanvas) {
   const auto check = [](int32_t w, int32_t h, int32_t cx, int32_t cy, int32_t sx, int32_t sy) {
-    std::unique_ptr<Canvas> canvas = canvas_of(w, h);
+    OwnedCanvas canvas = owned_canvas(w, h);
     const LogoOrbit orbit = orbit_setup(canvas.get(), "@");
     EXPECT_EQ(orbit.centre_x, cx) << w << "x" << h;
     EXPECT_EQ(orbit.centre_y, cy) << w << "x" << h;
@@ -47,7 +41,7 @@ TEST(Orbit, FitsThePathToTheCanvas) {
 }
 
 TEST(Orbit, TheFirstFrameSpacesTheCopiesAlongBothPaths) {
-  std::unique_ptr<Canvas> canvas = canvas_of(80, 25);
+  OwnedCanvas canvas = owned_canvas(80, 25);
   LogoOrbit orbit = orbit_setup(canvas.get(), "@");
   // x entries 0, 8, 16, 24, 32 and y entries 0, 4, 8, 12, 16.
   EXPECT_EQ(corners(canvas.get(), orbit),
@@ -59,43 +53,8 @@ TEST(Orbit, TheFirstFrameSpacesTheCopiesAlongBothPaths) {
             (std::set<Cell>{{39, 11}, {55, 15}, {67, 18}, {73, 19}, {65, 19}}));
 }
 
-TEST(Orbit, PositionsWrapAtTheEndsOfThePaths) {
-  std::unique_ptr<Canvas> canvas = canvas_of(80, 25);
-  LogoOrbit orbit = orbit_setup(canvas.get(), "@");
-  orbit.x_position = 97;
-  orbit.y_position = 57;
-  orbit_advance(orbit);
-  EXPECT_EQ(orbit.x_position, 0);
-  EXPECT_EQ(orbit.y_position, 0);
-  // A copy that passes the end continues from the start: 95 + 8 is entry 5.
-  orbit.x_position = 95;
-  orbit.y_position = 0;
-  const std::set<Cell> drawn = corners(canvas.get(), orbit);
-  EXPECT_TRUE(drawn.count({orbit_x_path[5] * 2 + 37, orbit_y_path[4] + 10}));
-  EXPECT_EQ(orbit.x_position, 95);
-}
-
-TEST(Orbit, LogosStayInsideTheScreenOverAWholeCycle) {
-  std::unique_ptr<Canvas> canvas = canvas_of(80, 25);
-  LogoOrbit orbit = orbit_setup(canvas.get(), "@");
-  int32_t min_c = 80, max_c = 0, min_r = 25, max_r = 0;
-  for (int frame = 0; frame < 98 * 58; ++frame) {
-    for (const auto& [c, r] : corners(canvas.get(), orbit)) {
-      min_c = std::min(min_c, c), max_c = std::max(max_c, c);
-      min_r = std::min(min_r, r), max_r = std::max(max_r, r);
-    }
-    orbit_advance(orbit);
-  }
-  EXPECT_EQ(min_c, 1);
-  EXPECT_EQ(max_c, 73);
-  EXPECT_EQ(min_r, 1);
-  EXPECT_EQ(max_r, 19);
-  EXPECT_EQ(orbit.x_position, 0);
-  EXPECT_EQ(orbit.y_position, 0);
-}
-
 TEST(Orbit, NarrowAndShortScreensStackTheCopies) {
-  std::unique_ptr<Canvas> canvas = canvas_of(39, 19);
+  OwnedCanvas canvas = owned_canvas(39, 19);
   LogoOrbit orbit = orbit_setup(canvas.get(), "@");
   for (int frame = 0; frame < 10; ++frame) {
     EXPECT_EQ(corners(canvas.get(), orbit), (std::set<Cell>{{16, 7}}));
@@ -104,7 +63,7 @@ TEST(Orbit, NarrowAndShortScreensStackTheCopies) {
 }
 
 TEST(Orbit, ALogoLeftOfTheScreenLosesItsFirstColumn) {
-  std::unique_ptr<Canvas> canvas = canvas_of(40, 24);
+  OwnedCanvas canvas = owned_canvas(40, 24);
   LogoOrbit orbit = orbit_setup(canvas.get(), "abcde\nfghij\n");
   orbit.x_position = 71;  // offset -18: column 17 - 18 = -1
   canvas_fill(canvas.get(), ' ');

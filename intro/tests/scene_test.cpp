@@ -10,28 +10,18 @@
 #include <tuple>
 
 #include "intro/scroll_text.h"
-#include "intro/tests/test_variant.h"
+#include "intro/variant.h"
 #include "tests/support/memory_stream.h"
+#include "tests/support/test_canvas.h"
 
 namespace {
-
-TEST(ScrollText, IsOneLineOfPrintableCharactersWithItsBlankRuns) {
-  const std::string text = long_scroll_text;
-  ASSERT_EQ(text.size(), 1635u);
-  for (char c : text) ASSERT_TRUE(c >= 32 && c < 127) << int{c};
-  EXPECT_EQ(text.substr(0, 40), std::string(40, ' '));
-  EXPECT_NE(text[40], ' ');
-  EXPECT_EQ(text.substr(1635 - 29 - 5 - 6), std::string(6, ' ') + "Wrap!" + std::string(29, ' '));
-  EXPECT_NE(text[1635 - 29 - 5 - 7], ' ');
-}
 
 class SceneTest : public ::testing::Test {
  protected:
   void build(int32_t width, int32_t height) {
-    canvas_.reset(canvas_create());
-    canvas_resize(canvas_.get(), width, height);
+    canvas_ = owned_canvas(width, height);
     std::srand(7);
-    scene_ = scene_build(canvas_.get(), test_logo);
+    scene_ = scene_build(canvas_.get(), silent_variant.logo);
   }
 
   std::string row(int32_t r) const {
@@ -42,16 +32,7 @@ class SceneTest : public ::testing::Test {
     return cells;
   }
 
-  // One pass of the loop without the pause.
-  void frame() {
-    canvas_fill(canvas_.get(), ' ');
-    scene_draw(scene_);
-    MemoryStream sink;
-    canvas_present(canvas_.get(), sink.stream());
-    scene_advance(scene_);
-  }
-
-  std::unique_ptr<Canvas> canvas_;
+  OwnedCanvas canvas_;
   Scene scene_;
 };
 
@@ -97,24 +78,6 @@ TEST_F(SceneTest, TheBottomLineCarriesTheTextFlatAndHidesTheTrails) {
     canvas_present(canvas_.get(), sink.stream());
     scene_advance(scene_);
   }
-}
-
-TEST_F(SceneTest, BothScrollersShowTheSameStretchOfText) {
-  build(80, 25);
-  for (int f = 0; f < 50; ++f) frame();
-  EXPECT_EQ(scene_.middle->text->position, scene_.bottom->text->position);
-}
-
-TEST_F(SceneTest, TheTextComesRoundAfter4905Frames) {
-  build(4, 2);
-  // The text first steps after frame 3 and makes its 1635th step after
-  // frame 4905.
-  for (int32_t frames = 1; frames < 4905; ++frames) {
-    frame();
-    ASSERT_EQ(scene_.bottom->text->position == 0, frames < 3) << "after frame " << frames;
-  }
-  frame();
-  EXPECT_EQ(scene_.bottom->text->position, 0);
 }
 
 TEST_F(SceneTest, LogosLieOnTopOfEverything) {

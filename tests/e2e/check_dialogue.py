@@ -13,11 +13,13 @@ Usage: check_dialogue.py --program PATH [--variant silent|music]
 
 import argparse
 import os
-import subprocess
 import sys
 import tempfile
 
 import intro_model as model
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import intro_run  # noqa: E402
 
 CASES = [
     ("empty input", b""),
@@ -41,11 +43,9 @@ def check_case(program, variant, answers):
     expected, settings = model.simulate_dialogue(variant, answers)
     assert settings is None, "every case must run out of input"
     with tempfile.TemporaryDirectory() as cwd:
-        try:
-            result = subprocess.run([program], input=answers, capture_output=True,
-                                    timeout=TIMEOUT, cwd=cwd)
-        except subprocess.TimeoutExpired:
-            return [f"still running after {TIMEOUT} s"]
+        result = intro_run.run_to_end(program, answers, TIMEOUT, cwd)
+    if result is None:
+        return [f"still running after {TIMEOUT} s"]
     problems = []
     if result.returncode != 1:
         problems.append(f"exit status {result.returncode}, expected 1")

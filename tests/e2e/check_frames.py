@@ -18,9 +18,6 @@ Usage: check_frames.py --program PATH [--variant silent|music]
 import argparse
 import math
 import os
-import selectors
-import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -28,6 +25,9 @@ from concurrent.futures import ProcessPoolExecutor, as_completed
 from pathlib import Path
 
 import intro_model as model
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import intro_run  # noqa: E402
 
 # Custom sizes (width, height, frames). Small and medium sizes run well past
 # 4905 frames, where the long text comes round again, and past 2842 frames,
@@ -45,94 +45,6 @@ PRESET_RUNS = [
     (b"1\n4\n", 12),
     (b"x\n3 and more\n0\n4\n", 12),
 ]
-
-
-READ_TIMEOUT = 60.0  # seconds allowed for the program to print one run
-IDLE_TIMEOUT = 10.0  # seconds without any output after which a run is given up
-STOP_TIMEOUT = 5.0   # seconds allowed to end after SIGTERM
-
-
-def custom_answers(width, height):
-    # Frame rate above 1000000: frame period 0, the frames come without pause.
-    return f"5\n{width}\n{height}\n5\n1000001\n".encode()
-
-
-# ---------------------------------------------------------------------------
-# Running the program.
-
-class Output:
-    def __init__(self):
-        self.stdout = bytearray()
-        self.stderr = bytearray()
-        self.t_start = time.time()
-        self.t_first_frame = None
-        self.status = None
-        self.stall = None  # why reading stopped early, if it did
-
-
-def run_program(program, answers, wanted, first_frame_end, cwd):
-    """Start the program, feed it the answers, read standard output until
-    `wanted` bytes have come (or it ends, or the time is up), then stop it.
-    Notes the time at which `first_frame_end` bytes had arrived."""
-    out = Output()
-    proc = subprocess.Popen([program], stdin=subprocess.PIPE,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                            cwd=cwd)
-    try:
-        proc.stdin.write(answers)
-        proc.stdin.close()
-    except BrokenPipeError:
-        pass  # it ended early; what it printed will tell why
-    sel = selectors.DefaultSelector()
-    sel.register(proc.stdout, selectors.EVENT_READ, out.stdout)
-    sel.register(proc.stderr, selectors.EVENT_READ, out.stderr)
-    deadline = out.t_start + READ_TIMEOUT
-    try:
-        while len(out.stdout) < wanted and proc.stdout in sel.get_map():
-            remaining = deadline - time.time()
-            if not read_available(sel, min(IDLE_TIMEOUT, remaining)):
-                out.stall = (f"no output for {IDLE_TIMEOUT:.0f} s" if remaining > IDLE_TIMEOUT
-                             else f"not done after {READ_TIMEOUT:.0f} s")
-                break
-            if out.t_first_frame is None and len(out.stdout) >= first_frame_end:
-                out.t_first_frame = time.time()
-    finally:
-        stop_program(proc)
-        out.status = proc.returncode
-        # Whatever reached standard error before the end still counts; a
-        # bounded wait, as a left-over child could hold the pipe open.
-        if proc.stdout in sel.get_map():
-            sel.unregister(proc.stdout)
-        drain_until = time.time() + STOP_TIMEOUT
-        while sel.get_map() and time.time() < drain_until:
-            read_available(sel, drain_until - time.time())
-        sel.close()
-        proc.stdout.close()
-        proc.stderr.close()
-    return out
-
-
-def read_available(sel, timeout):
-    """Read whatever the registered pipes deliver within `timeout` seconds
-    into their buffers; a pipe at its end is dropped. False if nothing came."""
-    events = sel.select(timeout=max(0, timeout))
-    for key, _ in events:
-        chunk = os.read(key.fd, 1 << 16)
-        if chunk:
-            key.data.extend(chunk)
-        else:
-            sel.unregister(key.fileobj)
-    return bool(events)
-
-
-def stop_program(proc):
-    if proc.poll() is None:
-        proc.send_signal(signal.SIGTERM)
-        try:
-            proc.wait(timeout=STOP_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
 
 
 # ---------------------------------------------------------------------------
@@ -224,8 +136,8 @@ def check_run(program, variant, answers, count, long_text):
     label = f"{width}x{height}, {count} frames, answers {answers!r}"
     size = width * height
     with tempfile.TemporaryDirectory() as cwd:
-        out = run_program(program, answers, len(dialogue) + count * size,
-                          len(dialogue) + size, cwd)
+        out = intro_run.collect_output(program, answers, len(dialogue) + count * size,
+                                       len(dialogue) + size, cwd)
     problems = []
 
     stderr_lines = bytes(out.stderr).splitlines(keepends=True)
@@ -300,7 +212,8 @@ def main():
         print(f"FAIL long scroll text: {problem}")
         failed += 1
 
-    runs = [(custom_answers(w, h), max(1, int(n * args.frames_scale)))
+    # The frames come without pause.
+    runs = [(intro_run.answers(w, h, intro_run.NO_PAUSE), max(1, int(n * args.frames_scale)))
             for w, h, n in CUSTOM_RUNS] + PRESET_RUNS
     # Biggest first (frames times cells), so the parallel workers end together.
     runs.sort(key=lambda run: -run[1] * math.prod(

@@ -14,107 +14,43 @@ Usage: check_writes.py --program PATH [--module blumot.mod] [--frames N]
 
 import argparse
 import os
-import pty
 import re
 import shutil
-import signal
-import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import intro_run  # noqa: E402
 
 SIZES = [(80, 25), (320, 100)]
 RATE = 100
-LAST_PROMPT = b"Frames per second (fps) ?"
 # One traced call: [pid] name(fd, "first bytes"..., size) = result
 CALL = re.compile(rb'^(?:\d+ +)?(write|writev|pwrite64|pwritev2?)\((\d+), (.*?), (\d+)\) += (-?\d+)')
 STRACE_CALLS = "write,writev,pwrite64,pwritev,pwritev2"
 
 
-def answers(width, height):
-    return f"5\n{width}\n{height}\n5\n{RATE}\n".encode()
-
-
-def traced(program, trace):
-    # -s 2 shows the first bytes of each write; signals are not of interest.
-    return ["strace", "-f", "-qq", "-e", "trace=" + STRACE_CALLS, "-e", "signal=none",
-            "-s", "2", "-o", trace, program]
-
-
-def stop(process):
-    """Interrupts the program and strace together, as Ctrl-c would: both
-    run in a process group of their own. Interrupted alone, strace would
-    leave the program running untraced."""
-    try:
-        os.killpg(process.pid, signal.SIGINT)
-        process.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.wait()
-    except ProcessLookupError:
-        process.wait()
-
-
 def run_pipe(program, width, height, frames, cwd, trace):
     """Returns the dialogue text: everything before the first frame."""
-    process = subprocess.Popen(traced(program, trace), stdin=subprocess.PIPE,
-                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, cwd=cwd,
-                               start_new_session=True)
-    process.stdin.write(answers(width, height))
-    process.stdin.flush()
-    output = bytearray()
-    deadline = time.monotonic() + 120
-    dialogue = None
-    while time.monotonic() < deadline:
-        chunk = os.read(process.stdout.fileno(), 1 << 16)
-        if not chunk:
-            break
-        output += chunk
-        if dialogue is None and LAST_PROMPT in output:
-            dialogue = output.rindex(LAST_PROMPT) + len(LAST_PROMPT)
-        if dialogue is not None and len(output) - dialogue >= frames * width * height:
-            break
-    stop(process)
-    process.stdin.close()
-    process.stdout.close()
-    if dialogue is None:
-        sys.exit(f"no dialogue seen through the pipe: {bytes(output[:200])!r}")
-    return bytes(output[:dialogue])
+    run = intro_run.Run(program, width, height, RATE, cwd=cwd,
+                        wrapper=intro_run.strace_wrapper(trace, STRACE_CALLS))
+    try:
+        dialogue = run.skip_dialogue(timeout=120)
+        run.read_exactly(frames * width * height)
+    finally:
+        intro_run.stop_wrapped(run)
+    return dialogue
 
 
 def run_pty(program, width, height, frames, cwd, trace):
-    main, terminal = pty.openpty()
-    process = subprocess.Popen(traced(program, trace), stdin=terminal, stdout=terminal,
-                               stderr=subprocess.DEVNULL, cwd=cwd, start_new_session=True)
-    os.close(terminal)
-    os.write(main, answers(width, height))
-    # The terminal turns each line end into two bytes: a frame shows as
-    # height line ends.
-    wanted_line_ends = (frames + 1) * height
-    seen = 0
-    after_prompt = None
-    deadline = time.monotonic() + 120
-    buffer = bytearray()
-    while time.monotonic() < deadline:
-        try:
-            chunk = os.read(main, 1 << 16)
-        except OSError:
-            break
-        if not chunk:
-            break
-        if after_prompt is None:
-            buffer += chunk
-            if LAST_PROMPT in buffer:
-                after_prompt = buffer[buffer.rindex(LAST_PROMPT) + len(LAST_PROMPT):]
-                seen = after_prompt.count(b"\n")
-        else:
-            seen += chunk.count(b"\n")
-        if after_prompt is not None and seen >= wanted_line_ends:
-            break
-    stop(process)
-    os.close(main)
-    if after_prompt is None:
-        sys.exit(f"no dialogue seen through the terminal: {bytes(buffer[:200])!r}")
+    run = intro_run.Run(program, width, height, RATE, terminal=True, cwd=cwd,
+                        wrapper=intro_run.strace_wrapper(trace, STRACE_CALLS))
+    try:
+        run.skip_dialogue(timeout=120)
+        # The terminal turns each line end into two bytes: a frame shows as
+        # height line ends.
+        intro_run.read_line_ends(run, wanted=(frames + 1) * height)
+    finally:
+        intro_run.stop_wrapped(run)
 
 
 def standard_output_writes(trace):

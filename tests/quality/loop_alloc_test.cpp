@@ -14,7 +14,7 @@
 #include "intro/frame_loop.h"
 #include "intro/scene.h"
 #include "tests/quality/alloc_count.h"
-#include "tests/quality/loop_stage.h"
+#include "tests/support/loop_stage.h"
 
 namespace {
 

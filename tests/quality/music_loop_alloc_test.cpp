@@ -20,7 +20,7 @@
 #include "music/music.h"
 #include "music/player_calls.h"
 #include "tests/quality/alloc_count.h"
-#include "tests/quality/loop_stage.h"
+#include "tests/support/loop_stage.h"
 
 namespace {
 

@@ -190,3 +190,155 @@ def read_past(fd, marker, extra=0, timeout=60):
             raise RuntimeError(f"the output ended before {marker!r}: {bytes(seen[:300])!r}")
         seen += data
     return bytes(seen)
+
+
+class Collected:
+    """What collect_output gathered from one run."""
+
+    def __init__(self):
+        self.stdout = bytearray()
+        self.stderr = bytearray()
+        self.t_start = time.time()
+        self.t_first_frame = None  # when first_frame_end bytes had come
+        self.status = None
+        self.stall = None  # why reading stopped early, if it did
+
+
+def _read_available(selector, timeout):
+    """Reads whatever the registered pipes deliver within `timeout` seconds
+    into their buffers; a pipe at its end is dropped. False if nothing came."""
+    events = selector.select(timeout=max(0, timeout))
+    for key, _ in events:
+        data = os.read(key.fd, 1 << 16)
+        if data:
+            key.data.extend(data)
+        else:
+            selector.unregister(key.fileobj)
+    return bool(events)
+
+
+def terminate(process, timeout=5.0):
+    """Ends a program with SIGTERM, and with SIGKILL if it has not ended
+    within `timeout` seconds."""
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def collect_output(program, answer_bytes, wanted, first_frame_end=0, cwd=None,
+                   read_timeout=60.0, idle_timeout=10.0, stop_timeout=5.0):
+    """Starts the program on pipes, gives it `answer_bytes` and the end of
+    its input, reads standard output until `wanted` bytes have come (or it
+    ends, or the time is up), and standard error all along, then ends it.
+    Returns a Collected."""
+    import selectors
+
+    out = Collected()
+    process = subprocess.Popen([os.path.abspath(program)], stdin=subprocess.PIPE,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, cwd=cwd)
+    try:
+        process.stdin.write(answer_bytes)
+        process.stdin.close()
+    except BrokenPipeError:
+        pass  # it ended early; what it printed tells why
+    selector = selectors.DefaultSelector()
+    selector.register(process.stdout, selectors.EVENT_READ, out.stdout)
+    selector.register(process.stderr, selectors.EVENT_READ, out.stderr)
+    deadline = out.t_start + read_timeout
+    try:
+        while len(out.stdout) < wanted and process.stdout in selector.get_map():
+            remaining = deadline - time.time()
+            if not _read_available(selector, min(idle_timeout, remaining)):
+                out.stall = (f"no output for {idle_timeout:.0f} s" if remaining > idle_timeout
+                             else f"not done after {read_timeout:.0f} s")
+                break
+            if out.t_first_frame is None and len(out.stdout) >= first_frame_end:
+                out.t_first_frame = time.time()
+    finally:
+        terminate(process, stop_timeout)
+        out.status = process.returncode
+        # What reached standard error before the end still counts; a
+        # bounded wait, as a left-over child could hold the pipe open.
+        if process.stdout in selector.get_map():
+            selector.unregister(process.stdout)
+        drain_until = time.time() + stop_timeout
+        while selector.get_map() and time.time() < drain_until:
+            _read_available(selector, drain_until - time.time())
+        selector.close()
+        process.stdout.close()
+        process.stderr.close()
+    return out
+
+
+def run_to_end(program, answer_bytes, timeout, cwd=None):
+    """Runs the program on the given input, which it must end on by itself
+    within `timeout` seconds. Returns the subprocess.CompletedProcess, or
+    None when the program was still running and has been killed."""
+    try:
+        return subprocess.run([os.path.abspath(program)], input=answer_bytes,
+                              capture_output=True, timeout=timeout, cwd=cwd)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+def strace_wrapper(trace, calls):
+    """The `wrapper` of a Run under strace that logs the given system calls
+    (a comma-separated list), with the first two bytes of their buffers,
+    into the file `trace`."""
+    return ["strace", "-f", "-qq", "-e", "trace=" + calls, "-e", "signal=none", "-s", "2",
+            "-o", trace]
+
+
+def _descendants(pid):
+    children = []
+    try:
+        for task in os.listdir(f"/proc/{pid}/task"):
+            with open(f"/proc/{pid}/task/{task}/children") as listed:
+                children += [int(child) for child in listed.read().split()]
+    except (FileNotFoundError, ProcessLookupError):
+        pass
+    return [grandchild for child in children for grandchild in [child, *_descendants(child)]]
+
+
+def stop_wrapped(run, timeout=10):
+    """Stops a Run started with a wrapper (strace, valgrind) together with
+    the program under it, as Ctrl-c on the terminal would: the program is
+    interrupted first, so that the wrapper does not let it go on untraced.
+    Returns what Run.stop returns."""
+    for pid in _descendants(run.pid):
+        try:
+            os.kill(pid, signal.SIGINT)
+        except ProcessLookupError:
+            pass
+    return run.stop(timeout=timeout)
+
+
+def read_line_ends(run, wanted=None, seconds=None):
+    """Reads and drops the program's output, counting its line ends, until
+    `wanted` of them have come or `seconds` have passed. Returns the count;
+    raises RuntimeError when the program ends before."""
+    import selectors
+
+    selector = selectors.DefaultSelector()
+    selector.register(run.fd, selectors.EVENT_READ)
+    end = None if seconds is None else time.monotonic() + seconds
+    count = 0
+    try:
+        while wanted is None or count < wanted:
+            if end is not None and not run.pending:
+                now = time.monotonic()
+                if now >= end:
+                    break
+                if not selector.select(timeout=end - now):
+                    continue
+            data = run.chunk()
+            if not data:
+                raise RuntimeError(f"the program ended after {count} line ends")
+            count += data.count(b"\n")
+    finally:
+        selector.close()
+    return count
