@@ -32,8 +32,7 @@ struct Music {
   std::condition_variable changed;
   bool started = false;  // the library has started and the first load is done
   bool stopping = false;
-  bool playing = false;
-  std::atomic<bool> play_asked = false;  // read by every frame without a lock
+  std::atomic<bool> playing = false;  // read by every frame without a lock
   std::thread thread;
 };
 
@@ -50,14 +49,10 @@ int module_open(const char* path) {
 // file: the file checked is the one the library reads.
 MODULE* module_read(int fd) {
   struct stat status {};
-  if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    if (fd >= 0) close(fd);
-    MikMod_errno = MMERR_OPENING_FILE;
-    return nullptr;
-  }
-  FILE* file = fdopen(fd, "rb");
+  FILE* file = nullptr;
+  if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file = fdopen(fd, "rb");
   if (file == nullptr) {
-    close(fd);
+    if (fd >= 0) close(fd);
     MikMod_errno = MMERR_OPENING_FILE;
     return nullptr;
   }
@@ -197,8 +192,9 @@ void music_start() {
 }
 
 void music_play() {
-  if (music.play_asked.exchange(true, std::memory_order_relaxed)) return;
-  state_set(&Music::playing);
+  if (music.playing.exchange(true)) return;
+  std::lock_guard hold(music.state);
+  music.changed.notify_all();
 }
 
 void music_stop() {
@@ -213,7 +209,6 @@ void music_stop() {
   MikMod_Exit();
   std::lock_guard hold_state(music.state);
   music.started = music.stopping = music.playing = false;
-  music.play_asked = false;
   music.restarts = 0;
 }
 
