@@ -5,19 +5,19 @@ and checks that the music never drops out.
 Starts a fresh PulseAudio daemon with a null sink (its runtime folder and
 home in a temporary folder, so no other server is touched) and records the
 sink's monitor. Two busy loops per core hold the processors meanwhile, as a
-compile would. Then, at 10, 25 and 50 frames per second, three runs each:
+compile would. Then, at 10, 25 and 50 frames per second:
 
-- a control: `paplay` plays a render of the same module (made with the
-  music's own mixer settings) under the same load;
-- `intro`, for a few seconds at 80x25.
+- first a control: `paplay` plays a render of the same module (made with
+  the music's own mixer settings) under the same load;
+- then `intro`, three runs of a few seconds at 80x25.
 
 A run passes when its recording has no silent 20 ms between its first and
 last sound (the server fills with silence what it does not get in time),
-`intro` delivers its frames, its standard error
-stays empty, Ctrl-c (SIGINT) ends it within a second, and the energy of its
-sound above 12 kHz is at most -30 dB of the whole (the mixer interpolates).
-When the control itself drops out, the machine could not play sound in time
-at all: the run is inconclusive, and a check with no failing run but an
+`intro` delivers frames, its standard error stays empty, Ctrl-c (SIGINT)
+ends it within a second, and the energy of its sound above 12 kHz is at
+most -30 dB of the whole (the mixer interpolates). When the control itself
+drops out, the machine could not play sound in time at all: a failing run
+at that rate is inconclusive, and a check with no failing run but an
 inconclusive one is reported as skipped (exit 77), never as passed.
 
 Without load, the sound server's faults are checked too: a server stopped
@@ -55,7 +55,7 @@ SINK = "intro_check"
 WIDTH, HEIGHT = 80, 25
 RATES = (10, 25, 50)
 RUNS_PER_RATE = 3
-SECONDS = 4             # of frames in each run, and of the control's render
+SECONDS = 6             # of frames in each run, and of the control's render
 WINDOW = RATE // 50     # 20 ms of sample frames
 MIN_RATE_SHARE = 0.8    # share of the chosen frame rate that must be reached
 HIGH_FREQUENCY = 12000  # Hz
@@ -140,7 +140,7 @@ def fft(values):
             + [even[k] - turned[k] for k in range(half)])
 
 
-def high_share_db(samples, size=2048, blocks=16):
+def high_share_db(samples, size=2048, blocks=32):
     """Energy above HIGH_FREQUENCY against all of it, in dB, from Hann-windowed
     blocks spread over the recording (both channels mixed)."""
     frames = len(samples) // CHANNELS
@@ -202,12 +202,11 @@ def play_intro(program, fps, folder):
     return problems, read_samples(path)
 
 
-def dropout_run(program, module, render, fps, folder):
+def dropout_run(program, module, control_gaps, fps, folder):
     """One run under load: (verdict, line of figures); verdict is "pass",
     "fail" or "inconclusive"."""
     os.makedirs(folder)
     shutil.copy(module, os.path.join(folder, "blumot.mod"))
-    control_gaps = control(render, os.environ, folder)
     problems, samples = play_intro(program, fps, folder)
     gaps, sound = silences(samples)
     if gaps is None:
@@ -296,9 +295,11 @@ def check(program, module, render, work):
         loops = busy_loops()
         try:
             for fps in RATES:
+                os.makedirs(os.path.join(work, f"fps{fps}"))
+                control_gaps = control(render_path, os.environ, os.path.join(work, f"fps{fps}"))
                 for number in range(RUNS_PER_RATE):
-                    folder = os.path.join(work, f"fps{fps}-run{number}")
-                    verdict, figures = dropout_run(program, module, render_path, fps, folder)
+                    folder = os.path.join(work, f"fps{fps}", f"run{number}")
+                    verdict, figures = dropout_run(program, module, control_gaps, fps, folder)
                     print(f"{verdict}: {figures}")
                     verdicts.append(verdict)
         finally:
