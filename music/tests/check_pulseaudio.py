@@ -47,7 +47,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
 import intro_run  # noqa: E402
-from pulse_client import pulse_client_environment  # noqa: E402
+from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
 RATE = 44100
 CHANNELS = 2
@@ -62,44 +62,6 @@ HIGH_FREQUENCY = 12000  # Hz
 MAX_HIGH_SHARE_DB = -30.0
 EXIT_TIMEOUT = 1.0      # seconds the intro may take to end after SIGINT
 SKIPPED = 77
-
-
-class Failure(Exception):
-    pass
-
-
-def start_daemon(env, log_path):
-    command = [
-        "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
-        "--use-pid-file=no", "--realtime=no", "--high-priority=no", "--no-cpu-limit=yes",
-        "--log-target=stderr",
-        f"--load=module-null-sink sink_name={SINK} rate={RATE} channels={CHANNELS}",
-        "--load=module-native-protocol-unix",
-    ]
-    log = open(log_path, "wb")
-    daemon = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
-                              stdout=log, stderr=log, start_new_session=True)
-    deadline = time.monotonic() + 15
-    while time.monotonic() < deadline and daemon.poll() is None:
-        if subprocess.run(["pactl", "info"], env=env, capture_output=True,
-                          timeout=10).returncode == 0:
-            return daemon
-        time.sleep(0.2)
-    end(daemon, signal.SIGTERM)
-    with open(log_path, "rb") as text:
-        raise Failure("the PulseAudio daemon did not start:\n"
-                      + text.read().decode(errors="replace"))
-
-
-def end(process, sig=signal.SIGTERM, grace=5):
-    """Ends a process this script started: `sig`, then SIGKILL after `grace`."""
-    if process.poll() is None:
-        process.send_signal(sig)
-        try:
-            process.wait(timeout=grace)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
 
 
 def start_recorder(env, path):
@@ -289,7 +251,7 @@ def check(program, module, render, work):
                                                os.path.join("pulse", "native")))
     render_path = os.path.join(work, "render.wav")
     subprocess.run([render, module, str(SECONDS), render_path], check=True)
-    daemon = start_daemon(os.environ, os.path.join(work, "daemon.log"))
+    daemon = start_daemon(os.environ, os.path.join(work, "daemon.log"), SINK, RATE, CHANNELS)
     verdicts, problems = [], []
     try:
         loops = busy_loops()
@@ -344,6 +306,6 @@ def main():
 if __name__ == "__main__":
     try:
         sys.exit(main())
-    except Failure as failure:
+    except RuntimeError as failure:
         print("FAIL:", failure)
         sys.exit(1)
