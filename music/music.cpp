@@ -77,7 +77,9 @@ int64_t song_microseconds(const MODULE* module) {
 // fails, so that a load has a mixer to go into. False if even that fails.
 bool library_start() {
   MikMod_RegisterAllDrivers();
-  MikMod_RegisterAllLoaders();
+  // A second registration of the loaders links their list into a loop that
+  // the next load never leaves; a later start of the music must skip it.
+  [[maybe_unused]] static const bool loaders = (MikMod_RegisterAllLoaders(), true);
   md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
   bool ready = MikMod_Init("") == 0;
   if (!ready) {
@@ -107,12 +109,6 @@ bool music_sleep(Microseconds time) {
   return !music.changed.wait_for(hold, time, [] { return music.stopping; });
 }
 
-bool music_wait_for_play() {
-  std::unique_lock hold(music.state);
-  music.changed.wait(hold, [] { return music.stopping || music.playing; });
-  return !music.stopping;
-}
-
 // The song has ended: read the module again and start it from its
 // beginning. A failed load leaves the music off for the rest of the run,
 // without a word.
@@ -140,7 +136,8 @@ Microseconds music_mix(MusicPace& pace) {
   std::lock_guard hold(music.library);
   if (!Player_Active()) {
     music_restart();
-    return Microseconds(0);
+    // A song that has ended before it began is read at most every music_idle.
+    return Microseconds(music.module == nullptr || Player_Active() ? 0 : music_idle);
   }
   const int64_t start = song_microseconds(music.module);
   MikMod_Update();
@@ -169,7 +166,11 @@ void music_run() {
     }
   }
   state_set(&Music::started);
-  if (music.module == nullptr || !music_wait_for_play()) return;
+  if (music.module == nullptr) return;
+  {
+    std::unique_lock hold(music.state);
+    music.changed.wait(hold, [] { return music.stopping || music.playing; });
+  }
   {
     std::lock_guard hold(music.library);
     Player_Start(music.module);
