@@ -19,7 +19,6 @@ import argparse
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -108,8 +107,7 @@ def stopped_server(args, daemon, folder):
 
 
 def in_dialogue(args, folder):
-    process = subprocess.Popen([args.intro], cwd=folder, stdin=subprocess.PIPE,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = intro_run.start_unanswered(args.intro, cwd=folder)
     time.sleep(1.0)
     sent = time.monotonic()
     process.send_signal(signal.SIGINT)

@@ -234,8 +234,7 @@ def stopped_server(program, module, daemon, folder):
 
 def interrupt_in_dialogue(program, folder):
     os.makedirs(folder)
-    process = subprocess.Popen([program], cwd=folder, stdin=subprocess.PIPE,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    process = intro_run.start_unanswered(program, cwd=folder)
     time.sleep(1.0)
     process.send_signal(signal.SIGINT)
     try:

@@ -198,3 +198,10 @@ def dialogue_within(run, seconds):
         seen += data
     run.pending = bytes(seen[seen.rindex(LAST_PROMPT) + len(LAST_PROMPT):])
     return True
+
+
+def start_unanswered(program, cwd=None):
+    """The program started with its dialogue left waiting for an answer on
+    a pipe; its output is dropped. Returns the subprocess.Popen."""
+    return subprocess.Popen([os.path.abspath(program)], cwd=cwd, stdin=subprocess.PIPE,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
