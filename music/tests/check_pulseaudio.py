@@ -23,8 +23,9 @@ inconclusive one is reported as skipped (exit 77), never as passed.
 Without load, the sound server's faults are checked too: a server stopped
 (SIGSTOP) before `intro` starts lets the banner show within 2 s and the
 frames run; one stopped mid-run does not hold the frames; a 0.5 s stop of
-`intro` itself leaves the frame rate back within 1 s; Ctrl-c in the
-dialogue ends it.
+`intro` itself leaves the frame rate back within 1 s; a server killed
+mid-run leaves the frames at their rate and the processor idle; Ctrl-c in
+the dialogue ends it.
 
 Exits 77 (skipped) when PulseAudio is not installed, except under CI, where
 that is a failure.
@@ -232,6 +233,31 @@ def stopped_server(program, module, daemon, folder):
     return problems
 
 
+def server_dies(program, module, daemon, folder):
+    """The server killed mid-run: the frames keep their rate and the music
+    takes no processor time looking for it. Returns problems."""
+    os.makedirs(folder)
+    shutil.copy(module, os.path.join(folder, "blumot.mod"))
+    run = intro_run.Run(program, WIDTH, HEIGHT, 25, cwd=folder)
+    if not intro_run.dialogue_within(run, 10):
+        intro_run.stop_within(run, EXIT_TIMEOUT)
+        return ["server killed: no dialogue within 10 s"]
+    intro_run.frames_within(run, 1.0)
+    end(daemon, signal.SIGKILL)
+    intro_run.frames_within(run, 0.5)
+    before = intro_run.cpu_seconds(run.pid)
+    frames = intro_run.frames_within(run, 2.0)
+    share = (intro_run.cpu_seconds(run.pid) - before) / 2.0
+    taken, status = intro_run.stop_within(run, EXIT_TIMEOUT)
+    print(f"server killed mid-run: {frames / 2:.1f} frames a second, {share:.1%} of a core")
+    problems = []
+    if frames < MIN_RATE_SHARE * 50 or share > 0.05:
+        problems.append(f"server killed: {frames / 2:.1f} frames a second, {share:.1%} of a core")
+    if taken is None or status != -signal.SIGINT:
+        problems.append("server killed: not ended by SIGINT")
+    return problems
+
+
 def interrupt_in_dialogue(program, folder):
     os.makedirs(folder)
     process = intro_run.start_unanswered(program, cwd=folder)
@@ -269,9 +295,8 @@ def check(program, module, render, work):
         # Last, as a stop leaves the server's timing disturbed.
         problems += interrupt_in_dialogue(program, os.path.join(work, "dialogue"))
         problems += stopped_server(program, module, daemon, os.path.join(work, "stopped"))
+        problems += server_dies(program, module, daemon, os.path.join(work, "killed"))
     finally:
-        if daemon.poll() is not None:
-            problems.append("the PulseAudio daemon ended during the check")
         end(daemon)
     return verdicts, problems
 
