@@ -1,7 +1,7 @@
 // Arbitrary bytes as intro's music module. The bytes are written to a file
 // of the music's own name, "blumot.mod", in a folder of the target's own,
-// and loaded the way the music loads it, through player_calls.load with the
-// music's voice count and curiosity; a module that loads is started, played
+// and loaded the way the music loads it, through music_load, with the music's
+// voice count and curiosity; a module that loads is started, played
 // for a few services and freed. The library runs on its silent driver,
 // which mixes into nothing.
 #include <mikmod.h>
@@ -13,7 +13,7 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "music/player_calls.h"
+#include "music/music.h"
 
 namespace {
 
@@ -51,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool started = (start_library(), true);
   (void)started;
   write_module(data, size);
-  MODULE* module = player_calls.load(module_path.c_str(), music_voices, music_curious);
+  MODULE* module = music_load(module_path.c_str());
   if (module == nullptr) return 0;
-  player_calls.start(module);
-  for (int service = 0; service < 8 && player_calls.active(); ++service) player_calls.update();
-  player_calls.stop();
-  player_calls.free(module);
+  Player_Start(module);
+  for (int update = 0; update < 8 && Player_Active(); ++update) MikMod_Update();
+  Player_Stop();
+  Player_Free(module);
   return 0;
 }

@@ -8,9 +8,8 @@ int frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& vari
   scene_draw(scene);
   const int error = canvas_present(canvas, out);
   if (error != 0) return error;
-  if (variant.pause_after_present != nullptr) variant.pause_after_present(frame_period);
+  variant.pause(frame_period);
   scene_advance(scene);
-  if (variant.pause_after_advance != nullptr) variant.pause_after_advance(frame_period);
   return 0;
 }
 

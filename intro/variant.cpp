@@ -7,6 +7,5 @@ const IntroVariant silent_variant = {
     .end_hint = "\033[35mTo end intro press Ctrl-c.\033[0m\n\n",
     .logo = "/~~~\\\n|ORX|\n\\___/\n",
     .start_music = nullptr,
-    .pause_after_present = frame_sleep,
-    .pause_after_advance = nullptr,
+    .pause = frame_sleep,
 };

@@ -9,9 +9,8 @@ struct IntroVariant {
   const char* end_hint;       // printed after the banner
   const char* logo;           // the art of the five orbiting copies
   void (*start_music)();      // before the dialogue; null without music
-  // The frame pause, on one side of the advance steps or the other.
-  void (*pause_after_present)(int32_t frame_period);
-  void (*pause_after_advance)(int32_t frame_period);
+  // The frame pause, between the present and the advance steps.
+  void (*pause)(int32_t frame_period);
 };
 
 // intro-silent's variant, in intro_core.

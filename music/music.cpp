@@ -1,151 +1,219 @@
 #include "music/music.h"
 
-#include <time.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
-
-#include "intro/settings.h"
-#include "music/player_calls.h"
+#include <mutex>
+#include <thread>
 
 namespace {
 
-void real_sleep(int32_t microseconds) {
-  usleep(static_cast<useconds_t>(microseconds));
+using Clock = std::chrono::steady_clock;
+using Microseconds = std::chrono::microseconds;
+
+// What the music thread and the main thread share. Every libmikmod call of
+// either thread holds `library`; the flags and the sleeps use `state`, which
+// is never held across a library call, so the main thread never waits for a
+// driver that blocks.
+struct Music {
+  std::mutex library;
+  MODULE* module = nullptr;  // null before the load and once a load failed
+  int32_t restarts = 0;
+
+  std::mutex state;
+  std::condition_variable changed;
+  bool started = false;  // the library has started and the first load is done
+  bool stopping = false;
+  std::atomic<bool> playing = false;  // read by every frame without a lock
+  std::thread thread;
+};
+
+// Never destroyed: a program that ends in its dialogue must not wait for a
+// thread held by a sound server that does not answer.
+Music& music = *new Music;
+
+// Opening never blocks: a FIFO or a device is refused after the open.
+int module_open(const char* path) {
+  return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 }
 
-int64_t real_now() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
-
-uint32_t real_song_time(const MODULE* module) {
-  return static_cast<uint32_t>(module->sngtime);
-}
-
-// The slice found the song ended: read the module again and start it from
-// its beginning. A failed load leaves the handle null and the music off for
-// the rest of the run, without a word.
-void restart() {
-  const uint32_t ended_at = player_calls.song_time(music_module);
-  player_calls.stop();
-  player_calls.free(music_module);
-  music_module = player_calls.load(music_file, music_voices, music_curious);
-  player_calls.start(music_module);
-  // The new song follows the old one without a break in the timeline.
-  if (music_timeline.started) music_timeline.origin += song_microseconds(ended_at);
-}
-
-// Brings the music up to date: updates until the song time stands the lead
-// ahead of the real time since the music began.
-void catch_up(int32_t slice) {
-  MusicTimeline& timeline = music_timeline;
-  int64_t now = player_calls.now();
-  uint32_t song = player_calls.song_time(music_module);
-  if (!timeline.started) {
-    timeline.started = true;
-    timeline.origin = now - song_microseconds(song);
-    timeline.lead = music_lead(slice);
-  } else {
-    timeline.lead =
-        std::min(timeline.lead + (now - timeline.last_service) / music_lead_growth, music_max_lead);
+// Loads the module from an open file that it closes, if it is a regular
+// file: the file checked is the one the library reads.
+MODULE* module_read(int fd) {
+  struct stat status {};
+  FILE* file = nullptr;
+  if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    if (fd >= 0) close(fd);
+    MikMod_errno = MMERR_OPENING_FILE;
+    return nullptr;
   }
-  timeline.last_service = now;
-  int64_t target = now - timeline.origin + timeline.lead;
-  const int64_t limit = song_microseconds(song) + music_max_catch_up;
-  if (target > limit) {
-    // Too far behind: give the excess up for good.
-    timeline.origin += target - limit;
-    target = limit;
+  MODULE* module = Player_LoadFP(file, music_voices, music_curious);
+  std::fclose(file);
+  return module;
+}
+
+// The module from the current directory; only when there is none there,
+// the one installed with the program.
+MODULE* module_find() {
+  int fd = module_open(music_file);
+  if (fd < 0 && errno == ENOENT) fd = module_open(MUSIC_DATA_DIR "/blumot.mod");
+  return module_read(fd);
+}
+
+int64_t song_microseconds(const MODULE* module) {
+  return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
+}
+
+// Starts the library on the driver it picks, or on the silent one when that
+// fails, so that a load has a mixer to go into. False if even that fails.
+bool library_start() {
+  MikMod_RegisterAllDrivers();
+  // A second registration of the loaders links their list into a loop that
+  // the next load never leaves; a later start of the music must skip it.
+  [[maybe_unused]] static const bool loaders = (MikMod_RegisterAllLoaders(), true);
+  md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
+  bool ready = MikMod_Init("") == 0;
+  if (!ready) {
+    std::fprintf(stderr, "Could not initialize sound\n");
+    std::fprintf(stderr, "Reason: %s\n", MikMod_strerror(MikMod_errno));
+    md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
+    ready = md_device != 0 && MikMod_Init("") == 0;
   }
-  int32_t idle = 0;
-  for (int32_t updates = 0; updates < music_max_updates && song_microseconds(song) < target;
-       ++updates) {
-    player_calls.update();
-    const int64_t after = player_calls.now();
-    const int64_t held = after - now;
-    if (held > music_held_update) {
-      if (!timeline.held || held > music_stall) {
-        timeline.origin += held;
-      } else {
-        timeline.lead = std::max(timeline.lead - music_lead_step, slice + music_lead_floor);
+  // Some drivers (SDL's) take over the interrupt and termination signals,
+  // even when they fail to start; Ctrl-c must end intro as it ends
+  // intro-silent, also while a module loads.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  return ready;
+}
+
+void state_set(bool Music::*flag) {
+  std::lock_guard hold(music.state);
+  music.*flag = true;
+  music.changed.notify_all();
+}
+
+// Sleeps up to `time`; music_stop cuts it short. False once stopping.
+bool music_sleep(Microseconds time) {
+  std::unique_lock hold(music.state);
+  if (time.count() == 0) return !music.stopping;
+  return !music.changed.wait_for(hold, time, [] { return music.stopping; });
+}
+
+// The song has ended: read the module again and start it from its
+// beginning. A failed load leaves the music off for the rest of the run,
+// without a word.
+void music_restart() {
+  Player_Stop();
+  Player_Free(music.module);
+  music.module = module_find();
+  Player_Start(music.module);
+  ++music.restarts;
+}
+
+// How far the music has gone: the song time mixed since it began.
+struct MusicPace {
+  Clock::time_point origin;  // when song time 0 was due
+  int64_t song = 0;
+  int64_t longest_stretch = 0;  // the most one update has mixed
+};
+
+// Mixes the next stretch of music. Blocking drivers pace the thread by their
+// writes; for the others the clock does: the song is never more than
+// music_max_ahead in front of the real time since the music began, and a
+// mixer that gave nothing is left alone for music_idle. Returns the time to
+// sleep before the next stretch.
+Microseconds music_mix(MusicPace& pace) {
+  std::lock_guard hold(music.library);
+  if (!Player_Active()) {
+    music_restart();
+    // A song that has ended before it began is read at most every music_idle.
+    return Microseconds(music.module == nullptr || Player_Active() ? 0 : music_idle);
+  }
+  const int64_t start = song_microseconds(music.module);
+  MikMod_Update();
+  int64_t stretch = song_microseconds(music.module) - start;
+  // The song ended inside the stretch, which the mixer filled all the same.
+  if (!Player_Active()) stretch = std::max(stretch, pace.longest_stretch);
+  pace.longest_stretch = std::max(stretch, pace.longest_stretch);
+  pace.song += stretch;
+  const auto now = Clock::now();
+  const int64_t ahead =
+      pace.song - std::chrono::duration_cast<Microseconds>(now - pace.origin).count();
+  // Whatever a stall cost is lost: the music does not race to make it up.
+  if (ahead < -music_max_ahead) pace.origin = now - Microseconds(pace.song + music_max_ahead);
+  if (stretch == 0) return Microseconds(music_idle);
+  return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
+}
+
+void music_run() {
+  {
+    std::lock_guard hold(music.library);
+    if (library_start()) {
+      music.module = module_find();
+      if (music.module == nullptr) {
+        std::fprintf(stderr, "Could not load module, reason: %s\n", MikMod_strerror(MikMod_errno));
       }
-      timeline.held = true;
-      return;
-    }
-    now = after;
-    if (!player_calls.active()) return;  // the next slice restarts the song
-    const uint32_t mixed = player_calls.song_time(music_module);
-    if (mixed == song) {
-      if (++idle == music_idle_updates) return;
-    } else {
-      idle = 0;
-      song = mixed;
     }
   }
+  state_set(&Music::started);
+  if (music.module == nullptr) return;
+  {
+    std::unique_lock hold(music.state);
+    music.changed.wait(hold, [] { return music.stopping || music.playing; });
+  }
+  {
+    std::lock_guard hold(music.library);
+    Player_Start(music.module);
+  }
+  MusicPace pace{.origin = Clock::now()};
+  Microseconds pause(0);
+  while (music_sleep(pause) && music.module != nullptr) pause = music_mix(pace);
 }
 
 }  // namespace
 
-const PlayerCalls real_player_calls = {
-    .sleep = real_sleep,
-    .now = real_now,
-    .load = Player_Load,
-    .start = Player_Start,
-    .active = Player_Active,
-    .update = MikMod_Update,
-    .song_time = real_song_time,
-    .stop = Player_Stop,
-    .free = Player_Free,
-    .exit = MikMod_Exit,
-};
-PlayerCalls player_calls = real_player_calls;
-
-MODULE* music_module = nullptr;
-
-MusicTimeline music_timeline;
-
-void music_start() {
-  MikMod_RegisterAllDrivers();
-  MikMod_RegisterAllLoaders();
-  md_mode |= DMODE_SOFT_MUSIC;
-  if (MikMod_Init("") != 0) {
-    std::fprintf(stderr, "Could not initialize sound\n");
-    std::fprintf(stderr, "Reason: %s\n", MikMod_strerror(MikMod_errno));
-    // A failed start leaves the software mixer unset, and loading a module
-    // into it crashes. The silent driver sets the mixer up and plays into
-    // nothing; should even it fail, nothing is loaded.
-    md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
-    if (md_device == 0 || MikMod_Init("") != 0) return;
-  }
-  music_module = player_calls.load(music_file, music_voices, music_curious);
-  if (music_module != nullptr) {
-    player_calls.start(music_module);
-  } else {
-    std::fprintf(stderr, "Could not load module, reason: %s\n", MikMod_strerror(MikMod_errno));
-  }
+MODULE* music_load(const char* path) {
+  return module_read(module_open(path));
 }
 
-void frame_wait() {
-  const int32_t period = intro_settings.frame_period;
-  const int32_t slice = period >= slice_limit ? slice_limit : period;
-  for (int32_t remaining = period; remaining > 0; remaining -= slice) {
-    player_calls.sleep(slice);
-    if (music_module == nullptr) continue;
-    if (player_calls.active()) {
-      catch_up(slice);
-    } else {
-      restart();
-    }
-  }
+void music_start() {
+  music.thread = std::thread(music_run);
+  std::unique_lock hold(music.state);
+  music.changed.wait_for(hold, Microseconds(music_start_wait), [] { return music.started; });
+}
+
+void music_play() {
+  if (music.playing.exchange(true)) return;
+  std::lock_guard hold(music.state);
+  music.changed.notify_all();
 }
 
 void music_stop() {
-  if (music_module != nullptr) {
-    player_calls.stop();
-    player_calls.free(music_module);
+  state_set(&Music::stopping);
+  if (music.thread.joinable()) music.thread.join();
+  std::lock_guard hold(music.library);
+  if (music.module != nullptr) {
+    Player_Stop();
+    Player_Free(music.module);
+    music.module = nullptr;
   }
-  player_calls.exit();
+  MikMod_Exit();
+  std::lock_guard hold_state(music.state);
+  music.started = music.stopping = music.playing = false;
+  music.restarts = 0;
+}
+
+int32_t music_restarts() {
+  std::lock_guard hold(music.library);
+  return music.restarts;
 }

@@ -1,16 +1,40 @@
-// The background music of `intro`: "blumot.mod" from the current directory,
-// played through libmikmod and restarted from the file each time it ends.
+// The background music of `intro`: "blumot.mod", played through libmikmod on
+// a thread of its own and read again from the file each time it ends.
 #pragma once
 
-// Starts the library and the module. Failures go to standard error and the
-// intro goes on without music; it always returns.
+#include <mikmod.h>
+
+#include <cstdint>
+
+inline constexpr const char* music_file = "blumot.mod";
+inline constexpr int music_voices = 4;
+inline constexpr BOOL music_curious = 0;
+
+// Starts the music thread, which starts the library and loads the module.
+// Waits for that at most music_start_wait microseconds: a sound server that
+// does not answer must not hold the banner, and the music then joins when it
+// does. Failures go to standard error and the intro goes on without music.
 void music_start();
+inline constexpr int64_t music_start_wait = 1000000;
 
-// The frame pause of `intro`: sleeps the frame period (intro_settings) in
-// slices of at most 100000 microseconds and services the player after each
-// slice, restarting the module when its song has ended.
-void frame_wait();
+// The first frame is on the screen: the thread starts the module and mixes
+// it from now on. Later calls do nothing, and none ever waits for the thread.
+void music_play();
 
-// Stops and frees the module and shuts the library down. The intro itself
-// never calls it: the run ends with the interrupt.
+// Ends the thread, frees the module and shuts the library down. The intro
+// itself never calls it: the run ends with the interrupt.
 void music_stop();
+
+// How often the song has ended and been read again since music_start.
+int32_t music_restarts();
+
+// Loads the module at `path`, which must be a regular file. It is opened
+// without blocking (a FIFO or a device never holds the program) and the file
+// that was checked is the one the library reads. Null on failure, with
+// MikMod_errno set.
+MODULE* music_load(const char* path);
+
+// Drivers that do not block mix at most this far ahead of real time; a
+// driver that mixed nothing in an update is asked again after music_idle.
+inline constexpr int64_t music_max_ahead = 200000;
+inline constexpr int64_t music_idle = 20000;

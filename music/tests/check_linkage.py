@@ -15,7 +15,7 @@ import sys
 
 STANDARD = re.compile(r"^(libc|libm|libstdc\+\+|libgcc_s|ld-linux[-\w]*)\.so(\.\d+)*$")
 SANITIZERS = re.compile(r"^lib(asan|ubsan|lsan|tsan)\.so(\.\d+)*$")
-MUSIC_SYMBOLS = re.compile(r"\b(MikMod_\w+|Player_\w+|md_mode|music_start|frame_wait)\b")
+MUSIC_SYMBOLS = re.compile(r"\b(MikMod_\w+|Player_\w+|md_mode|music_start|music_play)\b")
 
 
 def readelf(*arguments):

@@ -1,362 +1,335 @@
 #!/usr/bin/env python3
-"""Plays `intro` through a PulseAudio server of its own and checks that the
-music reaches it without gaps.
+"""Plays `intro` through a PulseAudio server of its own, as a user hears it,
+and checks that the music never drops out.
 
-Starts a PulseAudio daemon with a null sink (its runtime folder and home in a
-temporary folder, so no other server is touched) and keeps the sink busy with
-a player of silence at a short latency, as a sink in use on a desktop is: an
-idle null sink takes about a second to start playing a new stream. Then runs
-`intro` at 10, 25 and 50 frames per second for a few seconds each, in a
-folder holding the module, and records the sink's monitor meanwhile. For each
-run:
+Starts a fresh PulseAudio daemon with a null sink (its runtime folder and
+home in a temporary folder, so no other server is touched) and records the
+sink's monitor. Two busy loops per core hold the processors meanwhile, as a
+compile would. Then, at 10, 25 and 50 frames per second:
 
-- between the first and the last sound of the recording, no 20 ms stretch is
-  silent (the server fills what it does not get in time with silence);
-- standard output carries the dialogue and then only whole frames, at close
-  to the chosen rate once the server has started to play (a driver that
-  blocks must not hold the frame loop);
-- standard error stays empty (the sound started);
-- the interrupt (SIGINT, as Ctrl-c sends it) ends the intro at once; so it
-  does too while the dialogue waits for an answer.
+- first a control: `paplay` plays a render of the same module (made with
+  the music's own mixer settings) under the same load;
+- then `intro`, three runs of a few seconds at 80x25.
 
-A run that fails is run once more, and the second run decides: the machine
-is shared, and a fault of the intro fails every run.
+A run passes when its recording has no silent 20 ms between its first and
+last sound (the server fills with silence what it does not get in time),
+`intro` delivers frames, its standard error stays empty, Ctrl-c (SIGINT)
+ends it within a second, and the energy of its sound above 12 kHz is at
+most -30 dB of the whole (the mixer interpolates). When the control itself
+drops out, the machine could not play sound in time at all: a failing run
+at that rate is inconclusive, and a check with no failing run but an
+inconclusive one is reported as skipped (exit 77), never as passed.
 
-The daemon is stopped at the end, whatever happened. Prints one line of
-figures per run. Exits 77 (skipped) when PulseAudio is not installed, except
-under CI, where that is a failure.
+Without load, the sound server's faults are checked too: a server stopped
+(SIGSTOP) before `intro` starts lets the banner show within 2 s and the
+frames run; one stopped mid-run does not hold the frames; a 0.5 s stop of
+`intro` itself leaves the frame rate back within 1 s; a server killed
+mid-run leaves the frames at their rate and the processor idle; Ctrl-c in
+the dialogue ends it.
 
-Usage: check_pulseaudio.py --program PATH --module PATH [--seconds S] [--fps N]...
+Exits 77 (skipped) when PulseAudio is not installed, except under CI, where
+that is a failure.
+
+Usage: check_pulseaudio.py --program PATH --module PATH --render PATH
 """
 
 import argparse
 import array
+import cmath
+import math
 import os
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-from pulse_client import pulse_client_environment
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tests", "support"))
+import intro_run  # noqa: E402
+from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
 RATE = 44100
 CHANNELS = 2
 SINK = "intro_check"
 WIDTH, HEIGHT = 80, 25
-FRAME_SIZE = WIDTH * HEIGHT
-RUNS = [(10, b"1\n1\n"), (25, b"1\n3\n"), (50, b"1\n4\n")]
-# The player of silence and the recorder ask for a short latency, so that the
-# null sink plays in small steps, as a sound card's sink does while a
-# low-latency client runs.
-LATENCY_MS = 20
-LONGEST_GAP_MS = 20
-MIN_RATE_SHARE = 0.8   # share of the chosen frame rate that must be reached
-SETTLE = 2.0           # seconds after the first frame before the rate is taken,
-                       # while the music settles on the server's buffer
-EXIT_TIMEOUT = 1.0     # seconds the intro may take to end after SIGINT
+RATES = (10, 25, 50)
+RUNS_PER_RATE = 3
+SECONDS = 6             # of frames in each run, and of the control's render
+WINDOW = RATE // 50     # 20 ms of sample frames
+MIN_RATE_SHARE = 0.8    # share of the chosen frame rate that must be reached
+HIGH_FREQUENCY = 12000  # Hz
+MAX_HIGH_SHARE_DB = -30.0
+EXIT_TIMEOUT = 1.0      # seconds the intro may take to end after SIGINT
 SKIPPED = 77
 
-DIALOGUE_END = b"[5] other fps\n?"
+
+def start_recorder(env, path):
+    return subprocess.Popen(
+        ["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le", f"--rate={RATE}",
+         f"--channels={CHANNELS}", "--latency-msec=20", path],
+        env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-class Failure(Exception):
-    pass
-
-
-def pulse_environment(root):
-    return pulse_client_environment(root, os.path.join(root, "home"),
-                                    os.path.join("pulse", "native"))
-
-
-def start_daemon(env, log_path):
-    command = [
-        "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
-        "--use-pid-file=no", "--realtime=no", "--high-priority=no", "--no-cpu-limit=yes",
-        "--log-target=stderr",
-        f"--load=module-null-sink sink_name={SINK} rate={RATE} channels={CHANNELS}",
-        "--load=module-native-protocol-unix",
-    ]
-    log = open(log_path, "wb")
-    daemon = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
-                              stdout=log, stderr=log, start_new_session=True)
-    deadline = time.time() + 15
-    while time.time() < deadline:
-        if daemon.poll() is not None:
-            break
-        ready = subprocess.run(["pactl", "info"], env=env, capture_output=True, timeout=10)
-        if ready.returncode == 0:
-            return daemon
-        time.sleep(0.2)
-    stop(daemon, signal.SIGTERM, 5)
-    with open(log_path, "rb") as text:
-        raise Failure("the PulseAudio daemon did not start:\n" + text.read().decode(errors="replace"))
-
-
-def stop(process, sig, grace):
-    """Ends a process this script started: `sig`, then SIGKILL after `grace`."""
-    if process.poll() is None:
-        process.send_signal(sig)
-        try:
-            process.wait(timeout=grace)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
-class Reader(threading.Thread):
-    """Collects everything a pipe delivers."""
-
-    def __init__(self, pipe):
-        super().__init__(daemon=True)
-        self.pipe = pipe
-        self.data = bytearray()
-        self.arrivals = []  # (time, bytes so far)
-        self.first_frame_at = None
-        self.frames_start = None  # where the first frame begins
-
-    def run(self):
-        while True:
-            chunk = os.read(self.pipe.fileno(), 1 << 16)
-            if not chunk:
-                return
-            self.data.extend(chunk)
-            now = time.monotonic()
-            self.arrivals.append((now, len(self.data)))
-            if self.frames_start is None:
-                end = self.data.find(DIALOGUE_END)
-                if end >= 0:
-                    self.frames_start = end + len(DIALOGUE_END)
-            if (self.first_frame_at is None and self.frames_start is not None
-                    and len(self.data) >= self.frames_start + FRAME_SIZE):
-                self.first_frame_at = now
-
-    def frames_by(self, moment):
-        """Whole frames received up to `moment`."""
-        received = 0
-        for at, size in self.arrivals:
-            if at > moment:
-                break
-            received = size
-        return max(0, received - (self.frames_start or 0)) // FRAME_SIZE
-
-
-def check_frames(stdout, fps, problems):
-    end = stdout.find(DIALOGUE_END)
-    if end < 0:
-        problems.append("the dialogue did not end")
-        return 0
-    frames = stdout[end + len(DIALOGUE_END):]
-    count, rest = divmod(len(frames), FRAME_SIZE)
-    if rest:
-        problems.append(f"standard output ends with {rest} bytes of a frame")
-    for index in range(count):
-        frame = frames[index * FRAME_SIZE:(index + 1) * FRAME_SIZE]
-        if frame[0:1] != b"\n" or frame.count(b"\n") != HEIGHT:
-            problems.append(f"frame {index} is not a whole {WIDTH}x{HEIGHT} frame")
-            break
-    return count
-
-
-def analyse(recording):
-    """The first and the last sound, the longest silence between them, where
-    it begins (from the first sound) and the sum of all silences, all in
-    sample frames."""
+def read_samples(path):
     samples = array.array("h")
-    samples.frombytes(recording[:len(recording) // 4 * 4])
+    with open(path, "rb") as recording:
+        data = recording.read()
+    samples.frombytes(data[:len(data) // 4 * 4])
     if sys.byteorder != "little":
         samples.byteswap()
+    return samples
+
+
+def silences(samples):
+    """The silent 20 ms stretches between the first and the last sound, and
+    how long the sound lasted, in seconds."""
+    loud = [i for i in range(len(samples) // CHANNELS)
+            if samples[CHANNELS * i] or samples[CHANNELS * i + 1]]
+    if not loud:
+        return None, 0.0
+    gaps = sum(1 for before, after in zip(loud, loud[1:]) if after - before > WINDOW)
+    return gaps, (loud[-1] - loud[0]) / RATE
+
+
+def fft(values):
+    if len(values) == 1:
+        return values
+    even, odd = fft(values[0::2]), fft(values[1::2])
+    half = len(values) // 2
+    turned = [cmath.exp(-2j * math.pi * k / len(values)) * odd[k] for k in range(half)]
+    return ([even[k] + turned[k] for k in range(half)]
+            + [even[k] - turned[k] for k in range(half)])
+
+
+def high_share_db(samples, size=2048, blocks=32):
+    """Energy above HIGH_FREQUENCY against all of it, in dB, from Hann-windowed
+    blocks spread over the recording (both channels mixed)."""
     frames = len(samples) // CHANNELS
-    first = last = None
-    longest = total = run = 0
-    longest_at = None
-    for index in range(frames):
-        if samples[2 * index] or samples[2 * index + 1]:
-            if first is None:
-                first = index
-            elif run:
-                if run > longest:
-                    longest, longest_at = run, index - run - first
-                total += run
-            run = 0
-            last = index
-        else:
-            run += 1
-    return first, last, longest, longest_at, total
+    window = [0.5 - 0.5 * math.cos(2 * math.pi * i / size) for i in range(size)]
+    first = HIGH_FREQUENCY * size // RATE
+    high = total = 0.0
+    for start in range(0, max(1, frames - size), max(size, (frames - size) // blocks)):
+        block = [(samples[2 * (start + i)] + samples[2 * (start + i) + 1]) * window[i]
+                 for i in range(min(size, frames - start))]
+        if len(block) < size:
+            break
+        power = [abs(value) ** 2 for value in fft(block)[:size // 2]]
+        high += sum(power[first:])
+        total += sum(power)
+    return 10 * math.log10(high / total) if high > 0 else -math.inf
 
 
-def run_at(program, module, env, fps, answers, seconds, work):
-    folder = os.path.join(work, f"fps{fps}")
-    os.makedirs(folder, exist_ok=True)
-    shutil.copy(module, os.path.join(folder, "blumot.mod"))
-    record_path = os.path.join(folder, "monitor.raw")
+def control(render, env, folder):
+    """Plays the render with paplay; the number of silent 20 ms inside it."""
+    path = os.path.join(folder, "control.raw")
+    recorder = start_recorder(env, path)
+    try:
+        time.sleep(0.3)
+        subprocess.run(["paplay", f"--device={SINK}", render], env=env, timeout=SECONDS + 30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(0.3)
+    finally:
+        end(recorder, signal.SIGINT)
+    gaps, _ = silences(read_samples(path))
+    return 1 if gaps is None else gaps
+
+
+def play_intro(program, fps, folder):
+    """Runs intro for SECONDS of frames while the monitor is recorded.
+    Returns its problems and its recording's samples."""
+    path = os.path.join(folder, "intro.raw")
     problems = []
-
-    with open(record_path, "wb") as record_file:
-        recorder = subprocess.Popen(
-            ["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le",
-             f"--rate={RATE}", f"--channels={CHANNELS}",
-             f"--latency-msec={LATENCY_MS}"],
-            env=env, stdin=subprocess.DEVNULL, stdout=record_file, stderr=subprocess.PIPE)
+    recorder = start_recorder(os.environ, path)
+    with open(os.path.join(folder, "stderr"), "wb+") as errors:
         try:
-            time.sleep(0.5)
-            intro = subprocess.Popen([program], cwd=folder, env=env, stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-            try:
-                out, err = Reader(intro.stdout), Reader(intro.stderr)
-                out.start()
-                err.start()
-                intro.stdin.write(answers)
-                intro.stdin.flush()
-                deadline = time.monotonic() + 10
-                while out.first_frame_at is None and time.monotonic() < deadline:
-                    time.sleep(0.01)
-                if out.first_frame_at is None:
-                    raise Failure(f"{fps} fps: no frame within 10 s; standard error: "
-                                  f"{bytes(err.data)[:500]!r}")
-                time.sleep(seconds)
-                interrupted_at = time.monotonic()
-                intro.send_signal(signal.SIGINT)
-                try:
-                    intro.wait(timeout=EXIT_TIMEOUT)
-                except subprocess.TimeoutExpired:
-                    problems.append(f"still running {EXIT_TIMEOUT} s after SIGINT")
-                ended = time.monotonic() - interrupted_at
-                ran = interrupted_at - out.first_frame_at
-            finally:
-                stop(intro, signal.SIGKILL, 5)
-                intro.stdin.close()
-                out.join(5)
-                err.join(5)
+            time.sleep(0.3)
+            run = intro_run.Run(program, WIDTH, HEIGHT, fps, cwd=folder, stderr=errors)
+            if intro_run.dialogue_within(run, 10):
+                frames = intro_run.frames_within(run, SECONDS)
+                if frames == 0:
+                    problems.append("no frames")
+            else:
+                problems.append("no dialogue within 10 s")
+            taken, status = intro_run.stop_within(run, EXIT_TIMEOUT)
+            if taken is None or status != -signal.SIGINT:
+                problems.append(f"not ended by SIGINT within {EXIT_TIMEOUT} s ({status})")
             time.sleep(0.3)
         finally:
-            stop(recorder, signal.SIGINT, 5)
-    if intro.returncode != -signal.SIGINT:
-        problems.append(f"ended with status {intro.returncode}, not by SIGINT")
-    if err.data:
-        problems.append(f"standard error is not empty: {bytes(err.data)[:500]!r}")
-    frames = check_frames(bytes(out.data), fps, problems)
-    settled = out.first_frame_at + SETTLE
-    rate = (out.frames_by(interrupted_at) - out.frames_by(settled)) / (interrupted_at - settled)
-    if rate < MIN_RATE_SHARE * fps:
-        problems.append(f"{rate:.1f} frames per second, below {MIN_RATE_SHARE:.0%} of {fps}")
+            end(recorder, signal.SIGINT)
+        errors.seek(0)
+        text = errors.read()
+    if text:
+        problems.append(f"standard error: {text[:300]!r}")
+    return problems, read_samples(path)
 
-    with open(record_path, "rb") as record_file:
-        first, last, longest, longest_at, silent = analyse(record_file.read())
-    if first is None:
+
+def dropout_run(program, module, control_gaps, fps, folder):
+    """One run under load: (verdict, line of figures); verdict is "pass",
+    "fail" or "inconclusive"."""
+    os.makedirs(folder)
+    shutil.copy(module, os.path.join(folder, "blumot.mod"))
+    problems, samples = play_intro(program, fps, folder)
+    gaps, sound = silences(samples)
+    if gaps is None:
         problems.append("the recording is silent")
-        figures = "no sound"
+    elif gaps:
+        problems.append(f"{gaps} silent 20 ms inside {sound:.2f} s of music")
+    share = high_share_db(samples) if gaps is not None else 0.0
+    if share > MAX_HIGH_SHARE_DB:
+        problems.append(f"energy above 12 kHz at {share:.1f} dB of the whole")
+    figures = (f"{fps} fps: intro {gaps} silent 20 ms in {sound:.2f} s, above 12 kHz "
+               f"{share:.1f} dB; control {control_gaps} silent 20 ms")
+    if problems and control_gaps:
+        return "inconclusive", figures + " (the control dropped out)"
+    return ("fail" if problems else "pass"), figures + "".join(f"\n  {p}" for p in problems)
+
+
+def busy_loops():
+    return [subprocess.Popen(["sh", "-c", "while :; do :; done"])
+            for _ in range(2 * (os.cpu_count() or 1))]
+
+
+def stopped_server(program, module, daemon, folder):
+    """The server stopped before the start, then mid-run; intro stopped for
+    0.5 s. Returns problems."""
+    os.makedirs(folder)
+    shutil.copy(module, os.path.join(folder, "blumot.mod"))
+    problems = []
+    daemon.send_signal(signal.SIGSTOP)
+    try:
+        run = intro_run.Run(program, WIDTH, HEIGHT, 25, cwd=folder)
+        if not intro_run.dialogue_within(run, 2.0):
+            problems.append("server stopped at start: no dialogue within 2 s")
+        elif intro_run.frames_within(run, 2.0) < MIN_RATE_SHARE * 50:
+            problems.append("server stopped at start: the frames do not keep their rate")
+        taken, status = intro_run.stop_within(run, EXIT_TIMEOUT)
+        print(f"server stopped at start: ended {taken} s after SIGINT")
+        if taken is None or status != -signal.SIGINT:
+            problems.append("server stopped at start: not ended by SIGINT")
+    finally:
+        daemon.send_signal(signal.SIGCONT)
+    run = intro_run.Run(program, WIDTH, HEIGHT, 25, cwd=folder)
+    if intro_run.dialogue_within(run, 10):
+        intro_run.frames_within(run, 1.0)
+        daemon.send_signal(signal.SIGSTOP)
+        held = intro_run.frames_within(run, 2.0)
+        daemon.send_signal(signal.SIGCONT)
+        run.process.send_signal(signal.SIGSTOP)
+        time.sleep(0.5)
+        run.process.send_signal(signal.SIGCONT)
+        intro_run.frames_within(run, 1.0)
+        recovered = intro_run.frames_within(run, 2.0)
+        print(f"server stopped mid-run: {held / 2:.1f} frames a second; "
+              f"after a 0.5 s stop of intro: {recovered / 2:.1f}")
+        if held < MIN_RATE_SHARE * 50:
+            problems.append(f"server stopped mid-run: {held / 2:.1f} frames a second")
+        if recovered < 0.95 * 50:
+            problems.append(f"1 s after a 0.5 s stop: {recovered / 2:.1f} frames a second")
     else:
-        # The server starts to play late and drops what it holds at the
-        # interrupt, so the sound is shorter than the run.
-        span = (last - first + 1) / RATE
-        delivered = (span - silent / RATE) / span
-        figures = (f"sound for {span:.2f} s of the {ran:.2f} s run, "
-                   f"silence inside it {silent * 1000 / RATE:.1f} ms "
-                   f"(longest {longest * 1000 / RATE:.1f} ms): {delivered:.1%} delivered")
-        if longest * 1000 >= LONGEST_GAP_MS * RATE:
-            problems.append(f"a silence of {longest * 1000 / RATE:.1f} ms inside the music, "
-                            f"{longest_at / RATE:.2f} s after its first sound")
-    print(f"{fps} fps: {frames} frames in {ran:.2f} s, {rate:.1f}/s after the first "
-          f"{SETTLE:.0f} s; {figures}; ended {ended * 1000:.0f} ms after SIGINT")
+        problems.append("no dialogue within 10 s")
+    intro_run.stop_within(run, EXIT_TIMEOUT)
     return problems
 
 
-def interrupt_during_dialogue(program, module, env, work):
-    folder = os.path.join(work, "dialogue")
+def server_dies(program, module, daemon, folder):
+    """The server killed mid-run: the frames keep their rate and the music
+    takes no processor time looking for it. Returns problems."""
     os.makedirs(folder)
     shutil.copy(module, os.path.join(folder, "blumot.mod"))
-    intro = subprocess.Popen([program], cwd=folder, env=env, stdin=subprocess.PIPE,
-                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    run = intro_run.Run(program, WIDTH, HEIGHT, 25, cwd=folder)
+    if not intro_run.dialogue_within(run, 10):
+        intro_run.stop_within(run, EXIT_TIMEOUT)
+        return ["server killed: no dialogue within 10 s"]
+    intro_run.frames_within(run, 1.0)
+    end(daemon, signal.SIGKILL)
+    intro_run.frames_within(run, 0.5)
+    before = intro_run.cpu_seconds(run.pid)
+    frames = intro_run.frames_within(run, 2.0)
+    share = (intro_run.cpu_seconds(run.pid) - before) / 2.0
+    taken, status = intro_run.stop_within(run, EXIT_TIMEOUT)
+    print(f"server killed mid-run: {frames / 2:.1f} frames a second, {share:.1%} of a core")
+    problems = []
+    if frames < MIN_RATE_SHARE * 50 or share > 0.05:
+        problems.append(f"server killed: {frames / 2:.1f} frames a second, {share:.1%} of a core")
+    if taken is None or status != -signal.SIGINT:
+        problems.append("server killed: not ended by SIGINT")
+    return problems
+
+
+def interrupt_in_dialogue(program, folder):
+    os.makedirs(folder)
+    process = intro_run.start_unanswered(program, cwd=folder)
+    time.sleep(1.0)
+    process.send_signal(signal.SIGINT)
     try:
-        out = Reader(intro.stdout)
-        out.start()
-        deadline = time.monotonic() + 10
-        while b"?" not in out.data and time.monotonic() < deadline:
-            time.sleep(0.01)
-        intro.send_signal(signal.SIGINT)
+        process.wait(timeout=EXIT_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        end(process, signal.SIGKILL)
+        return ["dialogue: still running after SIGINT"]
+    return [] if process.returncode == -signal.SIGINT else ["dialogue: not ended by SIGINT"]
+
+
+def check(program, module, render, work):
+    os.environ.update(pulse_client_environment(work, os.path.join(work, "home"),
+                                               os.path.join("pulse", "native")))
+    render_path = os.path.join(work, "render.wav")
+    subprocess.run([render, module, str(SECONDS), render_path], check=True)
+    daemon = start_daemon(os.environ, os.path.join(work, "daemon.log"), SINK, RATE, CHANNELS)
+    verdicts, problems = [], []
+    try:
+        loops = busy_loops()
         try:
-            intro.wait(timeout=EXIT_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            return [f"dialogue: still running {EXIT_TIMEOUT} s after SIGINT"]
+            for fps in RATES:
+                os.makedirs(os.path.join(work, f"fps{fps}"))
+                control_gaps = control(render_path, os.environ, os.path.join(work, f"fps{fps}"))
+                for number in range(RUNS_PER_RATE):
+                    folder = os.path.join(work, f"fps{fps}", f"run{number}")
+                    verdict, figures = dropout_run(program, module, control_gaps, fps, folder)
+                    print(f"{verdict}: {figures}")
+                    verdicts.append(verdict)
+        finally:
+            for loop in loops:
+                end(loop, signal.SIGKILL)
+        # Last, as a stop leaves the server's timing disturbed.
+        problems += interrupt_in_dialogue(program, os.path.join(work, "dialogue"))
+        problems += stopped_server(program, module, daemon, os.path.join(work, "stopped"))
+        problems += server_dies(program, module, daemon, os.path.join(work, "killed"))
     finally:
-        stop(intro, signal.SIGKILL, 5)
-        intro.stdin.close()
-    if intro.returncode != -signal.SIGINT:
-        return [f"dialogue: ended with status {intro.returncode}, not by SIGINT"]
-    return []
+        end(daemon)
+    return verdicts, problems
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True)
     parser.add_argument("--module", required=True)
-    parser.add_argument("--seconds", type=float, default=6.0)
-    parser.add_argument("--fps", type=int, action="append", choices=[fps for fps, _ in RUNS],
-                        help="run only at this rate (may be given more than once)")
+    parser.add_argument("--render", required=True)
     args = parser.parse_args()
-
-    missing = [tool for tool in ("pulseaudio", "pactl", "parecord", "pacat")
+    missing = [tool for tool in ("pulseaudio", "pactl", "parecord", "paplay")
                if shutil.which(tool) is None]
     if missing:
         print(f"not installed: {' '.join(missing)} (Debian: pulseaudio, pulseaudio-utils)")
         return 1 if os.environ.get("CI") else SKIPPED
-    if not os.path.isfile(args.module):
-        print(f"no module at {args.module}: build the blumot_mod target first")
-        return 1
-    program = os.path.abspath(args.program)
-    module = os.path.abspath(args.module)
-
-    problems = []
     with tempfile.TemporaryDirectory(prefix="intro-pulse-") as work:
-        env = pulse_environment(work)
-        daemon = start_daemon(env, os.path.join(work, "daemon.log"))
-        silence = None
-        try:
-            silence = subprocess.Popen(
-                ["pacat", "--playback", "--raw", f"--device={SINK}", "--format=s16le",
-                 f"--rate={RATE}", f"--channels={CHANNELS}", f"--latency-msec={LATENCY_MS}",
-                 "/dev/zero"],
-                env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                stderr=subprocess.DEVNULL)
-            time.sleep(1.0)
-            for fps, answers in RUNS:
-                if args.fps and fps not in args.fps:
-                    continue
-                # A real-time check on a shared machine: a run that fails is
-                # run once more, and the second run decides. A fault of the
-                # intro fails both.
-                for attempt in (1, 2):
-                    found = run_at(program, module, env, fps, answers, args.seconds,
-                                   os.path.join(work, f"attempt{attempt}"))
-                    if not found:
-                        break
-                    for problem in found:
-                        print(f"{'FAIL' if attempt == 2 else 'once'}: {fps} fps: {problem}")
-                    if attempt == 2:
-                        problems += [f"{fps} fps: {p}" for p in found]
-            found = interrupt_during_dialogue(program, module, env, work)
-            for problem in found:
-                print("FAIL:", problem)
-            problems += found
-        finally:
-            if silence is not None:
-                stop(silence, signal.SIGTERM, 5)
-            if daemon.poll() is not None:
-                with open(os.path.join(work, "daemon.log"), "rb") as log:
-                    problems.append("the PulseAudio daemon ended during the check")
-                    print("FAIL: the PulseAudio daemon ended during the check:\n"
-                          + log.read()[-3000:].decode(errors="replace"))
-            stop(daemon, signal.SIGTERM, 5)
-    print("pulseaudio check:", "failed" if problems else "passed")
-    return 1 if problems else 0
+        verdicts, problems = check(os.path.abspath(args.program), os.path.abspath(args.module),
+                                   os.path.abspath(args.render), work)
+    for problem in problems:
+        print("FAIL:", problem)
+    if problems or "fail" in verdicts:
+        print("pulseaudio check: failed")
+        return 1
+    if "inconclusive" in verdicts:
+        print("pulseaudio check: inconclusive, the control dropped out (skipped)")
+        return SKIPPED
+    print("pulseaudio check: passed")
+    return 0
 
 
 if __name__ == "__main__":
     try:
         sys.exit(main())
-    except Failure as failure:
+    except RuntimeError as failure:
         print("FAIL:", failure)
         sys.exit(1)

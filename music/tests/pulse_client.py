@@ -1,8 +1,12 @@
 """The environment in which intro looks for a PulseAudio server: a private
 runtime folder and home, no autospawn, and one given server socket, so a
-test never reaches the desktop's server or starts one by accident."""
+test never reaches the desktop's server or starts one by accident; and a
+server of the test's own with a null sink in that environment."""
 
 import os
+import signal
+import subprocess
+import time
 
 
 def pulse_client_environment(root, home, server_socket):
@@ -18,3 +22,39 @@ def pulse_client_environment(root, home, server_socket):
     for name in ("PULSE_SINK", "PULSE_SOURCE", "DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
         env.pop(name, None)
     return env
+
+
+def end(process, sig=signal.SIGTERM, grace=5):
+    """Ends a process the caller started: `sig`, then SIGKILL after `grace`."""
+    if process.poll() is None:
+        process.send_signal(sig)
+        try:
+            process.wait(timeout=grace)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def start_daemon(env, log_path, sink, rate=44100, channels=2):
+    """A fresh PulseAudio daemon in `env` with one null sink, ready to take
+    clients. Raises RuntimeError with its log if it does not start."""
+    command = [
+        "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
+        "--use-pid-file=no", "--realtime=no", "--high-priority=no", "--no-cpu-limit=yes",
+        "--log-target=stderr",
+        f"--load=module-null-sink sink_name={sink} rate={rate} channels={channels}",
+        "--load=module-native-protocol-unix",
+    ]
+    log = open(log_path, "wb")
+    daemon = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
+                              stdout=log, stderr=log, start_new_session=True)
+    deadline = time.monotonic() + 15
+    while time.monotonic() < deadline and daemon.poll() is None:
+        if subprocess.run(["pactl", "info"], env=env, capture_output=True,
+                          timeout=10).returncode == 0:
+            return daemon
+        time.sleep(0.2)
+    end(daemon)
+    with open(log_path, "rb") as text:
+        raise RuntimeError("the PulseAudio daemon did not start:\n"
+                           + text.read().decode(errors="replace"))

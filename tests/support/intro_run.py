@@ -342,3 +342,72 @@ def read_line_ends(run, wanted=None, seconds=None):
     finally:
         selector.close()
     return count
+
+
+def stop_within(run, seconds, sig=signal.SIGINT):
+    """Sends `sig` to a Run and waits at most `seconds` for it to end, then
+    closes the Run. Returns (seconds taken or None if it still ran and had to
+    be killed, the exit status as subprocess gives it)."""
+    sent = time.monotonic()
+    if run.process.poll() is None:
+        run.process.send_signal(sig)
+    try:
+        run.process.wait(timeout=seconds)
+        taken = time.monotonic() - sent
+    except subprocess.TimeoutExpired:
+        run.process.kill()
+        run.process.wait()
+        taken = None
+    status = run.process.returncode
+    run.stop()
+    return taken, status
+
+
+def frames_within(run, seconds):
+    """Whole frames read from a Run on a pipe within `seconds`; whatever is
+    left of a frame is kept for the next read."""
+    import select
+
+    size = run.width * run.height
+    deadline = time.monotonic() + seconds
+    received = bytearray(run.pending)
+    run.pending = b""
+    while time.monotonic() < deadline:
+        ready, _, _ = select.select([run.fd], [], [], max(0.0, deadline - time.monotonic()))
+        if not ready:
+            break
+        data = run.chunk()
+        if not data:
+            break
+        received += data
+    count, rest = divmod(len(received), size)
+    run.pending = bytes(received[count * size:])
+    return count
+
+
+def dialogue_within(run, seconds):
+    """Reads a Run's dialogue, as skip_dialogue does, but never waits past
+    `seconds` in all. True if the dialogue ended in time."""
+    import select
+
+    seen = bytearray(run.pending)
+    deadline = time.monotonic() + seconds
+    while LAST_PROMPT not in seen:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([run.fd], [], [], left)[0]:
+            run.pending = bytes(seen)
+            return False
+        data = run.chunk()
+        if not data:
+            run.pending = bytes(seen)
+            return False
+        seen += data
+    run.pending = bytes(seen[seen.rindex(LAST_PROMPT) + len(LAST_PROMPT):])
+    return True
+
+
+def start_unanswered(program, cwd=None):
+    """The program started with its dialogue left waiting for an answer on
+    a pipe; its output is dropped. Returns the subprocess.Popen."""
+    return subprocess.Popen([os.path.abspath(program)], cwd=cwd, stdin=subprocess.PIPE,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
