@@ -103,14 +103,15 @@ def fft(values):
             + [even[k] - turned[k] for k in range(half)])
 
 
-def high_share_db(samples, size=2048, blocks=32):
+def high_share_db(samples, size=2048):
     """Energy above HIGH_FREQUENCY against all of it, in dB, from Hann-windowed
-    blocks spread over the recording (both channels mixed)."""
+    blocks over the whole recording (both channels mixed): a sample of
+    blocks would swing by several dB with where the hi-hats fall."""
     frames = len(samples) // CHANNELS
     window = [0.5 - 0.5 * math.cos(2 * math.pi * i / size) for i in range(size)]
     first = HIGH_FREQUENCY * size // RATE
     high = total = 0.0
-    for start in range(0, max(1, frames - size), max(size, (frames - size) // blocks)):
+    for start in range(0, max(1, frames - size), size):
         block = [(samples[2 * (start + i)] + samples[2 * (start + i) + 1]) * window[i]
                  for i in range(min(size, frames - start))]
         if len(block) < size:
