@@ -61,6 +61,9 @@ done <<<"$actual"
 for program in intro intro-silent; do
   [ -x "$root/$prefix/bin/$program" ] || fail "$program is not executable"
 done
+# Started anywhere, intro reads the module from where the package puts it.
+grep -qaF "/$prefix/share/blumot/blumot.mod" "$root/$prefix/bin/intro" ||
+  fail "intro does not look for its module in /$prefix/share/blumot"
 cmp -s "$root/$prefix/share/blumot/blumot.mod" "$build/blumot.mod" ||
   fail "the packaged module is not the one the build composed"
 
