@@ -38,6 +38,10 @@ from concurrent.futures import ThreadPoolExecutor
 
 from pulse_client import pulse_client_environment
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
+                                "support"))
+import intro_run  # noqa: E402
+
 ANSWERS = b"4\n4\n"  # 40x24, 50 frames per second
 WIDTH, HEIGHT = 40, 24
 FRAME_SIZE = WIDTH * HEIGHT
@@ -149,12 +153,7 @@ class Reader(threading.Thread):
 
 
 def interrupt(process):
-    process.send_signal(signal.SIGINT)
-    try:
-        process.wait(timeout=EXIT_TIMEOUT)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
+    if not intro_run.terminate(process, EXIT_TIMEOUT, signal.SIGINT):
         return f"still running {EXIT_TIMEOUT} s after SIGINT"
     if process.returncode != -signal.SIGINT:
         return f"ended with status {process.returncode}, not by SIGINT"

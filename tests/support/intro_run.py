@@ -217,16 +217,18 @@ def _read_available(selector, timeout):
     return bool(events)
 
 
-def terminate(process, timeout=5.0):
-    """Ends a program with SIGTERM, and with SIGKILL if it has not ended
-    within `timeout` seconds."""
+def terminate(process, timeout=5.0, sig=signal.SIGTERM):
+    """Ends a program with `sig`, and with SIGKILL if it has not ended
+    within `timeout` seconds. True when it ended in time by itself."""
     if process.poll() is None:
-        process.send_signal(signal.SIGTERM)
-        try:
-            process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+        process.send_signal(sig)
+    try:
+        process.wait(timeout=timeout)
+        return True
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+        return False
 
 
 def collect_output(program, answer_bytes, wanted, first_frame_end=0, cwd=None,
