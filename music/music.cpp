@@ -73,9 +73,21 @@ int64_t song_microseconds(const MODULE* module) {
   return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
 }
 
+// Ends the program by the signal, as the default action does. Some drivers
+// (SDL's) take over the interrupt and termination signals while they start,
+// but only those left at their default action: this one keeps them out.
+void signal_end(int signal) {
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
 // Starts the library on the driver it picks, or on the silent one when that
 // fails, so that a load has a mixer to go into. False if even that fails.
+// Ctrl-c ends intro as it ends intro-silent, also while the library starts
+// and while a module loads.
 bool library_start() {
+  std::signal(SIGINT, signal_end);
+  std::signal(SIGTERM, signal_end);
   MikMod_RegisterAllDrivers();
   // A second registration of the loaders links their list into a loop that
   // the next load never leaves; a later start of the music must skip it.
@@ -88,9 +100,6 @@ bool library_start() {
     md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
     ready = md_device != 0 && MikMod_Init("") == 0;
   }
-  // Some drivers (SDL's) take over the interrupt and termination signals,
-  // even when they fail to start; Ctrl-c must end intro as it ends
-  // intro-silent, also while a module loads.
   std::signal(SIGINT, SIG_DFL);
   std::signal(SIGTERM, SIG_DFL);
   return ready;
