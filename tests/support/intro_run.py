@@ -24,6 +24,12 @@ def answers(width, height, rate):
     return f"5\n{width}\n{height}\n5\n{rate}\n".encode()
 
 
+def _interrupt_by_default():
+    """Ctrl-c ends the program as it does in a terminal, also when this
+    script was started where SIGINT is ignored (a shell's background job)."""
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+
+
 class Run:
     """The program started with its standard output on a pipe (terminal
     False) or on a pseudo-terminal (terminal True), its dialogue answered.
@@ -37,12 +43,14 @@ class Run:
         if terminal:
             self.fd, other = pty.openpty()
             self.process = subprocess.Popen(command, stdin=other, stdout=other, stderr=stderr,
-                                            cwd=cwd, start_new_session=True)
+                                            cwd=cwd, start_new_session=True,
+                                            preexec_fn=_interrupt_by_default)
             os.close(other)
             os.write(self.fd, answers(width, height, rate))
         else:
             self.process = subprocess.Popen(command, stdin=subprocess.PIPE,
-                                            stdout=subprocess.PIPE, stderr=stderr, cwd=cwd)
+                                            stdout=subprocess.PIPE, stderr=stderr, cwd=cwd,
+                                            preexec_fn=_interrupt_by_default)
             self.fd = self.process.stdout.fileno()
             # A wide pipe: fewer reads per frame for the reader.
             try:
