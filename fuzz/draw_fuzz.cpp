@@ -148,7 +148,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FILE* const out = std::fopen("/dev/null", "w");
   Input input(data, size);
   OwnedCanvas canvas(canvas_create());
-  canvas_resize(canvas.get(), input.byte() % 12 + 1, input.byte() % 9 + 1);
+  const int32_t width = input.byte() % 12 + 1;  // the width byte comes first
+  const int32_t height = input.byte() % 9 + 1;
+  canvas_resize(canvas.get(), width, height);
   Model model{canvas->width, canvas->height, {}};
   model.cells.assign(static_cast<size_t>(model.width * model.height), ' ');
   std::unique_ptr<BlockFont, void (*)(BlockFont*)> font(font_create(), font_release);
