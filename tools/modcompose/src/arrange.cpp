@@ -1,11 +1,11 @@
-#include "arrange.h"
+#include "tools/modcompose/src/arrange.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "instruments.h"
-#include "notation.h"
-#include "pitch.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/notation.h"
+#include "tools/modcompose/src/pitch.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "protracker.h"
-#include "score.h"
+#include "tools/modcompose/src/protracker.h"
+#include "tools/modcompose/src/score.h"
 
 // The channel of each voice. Amiga players pan channels 0 and 3 left and
 // 1 and 2 right, so each side gets one low and one high voice: bass and
@@ -38,6 +38,8 @@ inline constexpr VoiceStyle lead_style{.accent_volume = 54,
                                        .slide = 0x03,
                                        .glide = 0x0C,
                                        .dark_offset = 0};
+// A dark bass note starts 0x08 * 256 bytes in: 32 of the 64 cycles of the
+// bass's filter sweep, half way along it.
 inline constexpr VoiceStyle bass_style{.accent_volume = 64,
                                        .soft_volume = 28,
                                        .vibrato = 0x43,

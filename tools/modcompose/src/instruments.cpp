@@ -1,8 +1,8 @@
-#include "instruments.h"
+#include "tools/modcompose/src/instruments.h"
 
 #include <stdexcept>
 
-#include "synth.h"
+#include "tools/modcompose/src/synth.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ std::vector<double> bass_cycle_at(double t) {
 
 // Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
 // A note played from the start plucks; a note started at a sample offset
-// (see bass_dark_offset) begins further along the sweep, darker and softer.
+// (the bass style's dark_offset) begins further along the sweep, darker and softer.
 Sample make_bass() {
   constexpr int32_t sweep_cycles = 64;
   std::vector<double> attack;

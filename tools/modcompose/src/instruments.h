@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "pitch.h"
-#include "protracker.h"
+#include "tools/modcompose/src/pitch.h"
+#include "tools/modcompose/src/protracker.h"
 
 // Sample numbers as they appear in the patterns (1-based, as in the file).
 enum class Instrument : uint8_t {
@@ -26,8 +26,6 @@ enum class Instrument : uint8_t {
   open_hihat = 7,
 };
 
-inline constexpr int32_t instrument_count = 7;
-
 // Bytes in one waveform cycle of a pitched instrument's loop.
 inline constexpr int32_t bass_cycle = 64;
 inline constexpr int32_t lead_cycle = 32;
@@ -35,10 +33,6 @@ inline constexpr int32_t chords_cycle = 32;
 
 // The lead's own volume, at which its plain notes play.
 inline constexpr uint8_t lead_volume = 40;
-
-// Sample offset (in the format's units of 256 bytes) at which a bass note
-// starts half way along the bass's filter sweep: a darker, softer note.
-inline constexpr uint8_t bass_dark_offset = 0x08;
 
 // The note each drum is triggered at; its sample is made for that rate.
 Note drum_note(Instrument drum);

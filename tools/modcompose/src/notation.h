@@ -31,7 +31,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pitch.h"
+#include "tools/modcompose/src/pitch.h"
 
 inline constexpr int32_t steps_per_bar = 16;
 

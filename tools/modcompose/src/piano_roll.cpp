@@ -1,12 +1,12 @@
-#include "piano_roll.h"
+#include "tools/modcompose/src/piano_roll.h"
 
 #include <algorithm>
 #include <array>
 #include <sstream>
 
-#include "arrange.h"
-#include "instruments.h"
-#include "pitch.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/pitch.h"
 
 namespace {
 

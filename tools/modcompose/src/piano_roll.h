@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "score.h"
+#include "tools/modcompose/src/score.h"
 
 // Time runs to the right, one row of the module at a time. Each voice has a
 // lane of its own (lead, chords and echo, bass, drums) with pitch upwards;

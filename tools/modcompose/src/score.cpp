@@ -19,7 +19,7 @@
 // ornamented) and ending (the hook twice more and a last A that fades to
 // the song's end). The chord voice sounds from the first row on, so the
 // music never falls silent while it starts.
-#include "score.h"
+#include "tools/modcompose/src/score.h"
 
 namespace {
 

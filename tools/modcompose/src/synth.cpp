@@ -1,4 +1,4 @@
-#include "synth.h"
+#include "tools/modcompose/src/synth.h"
 
 #include <cmath>
 

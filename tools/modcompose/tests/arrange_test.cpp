@@ -1,12 +1,12 @@
-#include "arrange.h"
+#include "tools/modcompose/src/arrange.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "instruments.h"
-#include "pitch.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/pitch.h"
 
 namespace {
 

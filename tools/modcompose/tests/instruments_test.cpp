@@ -1,11 +1,11 @@
-#include "instruments.h"
+#include "tools/modcompose/src/instruments.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
-#include "synth.h"
+#include "tools/modcompose/src/synth.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int32_t peak_of(const std::vector<int8_t>& data, std::size_t from, std::size_t t
 
 TEST(Instruments, SixKindsOfSoundInSampleOrder) {
   const std::vector<Sample> samples = make_instruments();
-  ASSERT_EQ(samples.size(), static_cast<std::size_t>(instrument_count));
+  ASSERT_EQ(samples.size(), static_cast<std::size_t>(Instrument::open_hihat));
   EXPECT_EQ(samples[static_cast<int>(Instrument::bass) - 1].name.substr(0, 4), "bass");
   EXPECT_EQ(samples[static_cast<int>(Instrument::lead) - 1].name.substr(0, 4), "lead");
   EXPECT_EQ(samples[static_cast<int>(Instrument::chords) - 1].name.substr(0, 6), "chords");

@@ -1,4 +1,4 @@
-#include "notation.h"
+#include "tools/modcompose/src/notation.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include <array>
 #include <cmath>
 
-#include "arrange.h"
-#include "mikmod_render.h"
-#include "score.h"
-#include "temp_dir.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/score.h"
+#include "tools/modcompose/tests/mikmod_render.h"
+#include "tools/modcompose/tests/temp_dir.h"
 
 namespace {
 
