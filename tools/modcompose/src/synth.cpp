@@ -73,6 +73,13 @@ double lowpass_process(Lowpass& filter, double input) {
   return filter.state;
 }
 
+double soft_clip(double x) {
+  if (x >= 3.0) return 1.0;
+  if (x <= -3.0) return -1.0;
+  // The Pade approximant of tanh, which meets +-1 at +-3.
+  return x * (27.0 + x * x) / (27.0 + 9.0 * x * x);
+}
+
 double saw_wave(double phase, int32_t harmonics, double brightness) {
   double sum = 0.0;
   for (int32_t k = 1; k <= harmonics; ++k) {

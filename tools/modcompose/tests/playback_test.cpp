@@ -150,6 +150,22 @@ TEST_F(Playback, BreakdownAndBuildAreHeard) {
   EXPECT_GE(build_last - build_first, 3.0) << "the build grows";
 }
 
+TEST_F(Playback, EveryChannelIsHeard) {
+  // Each channel alone over the whole song, against the loudest: none has
+  // gone silent or sunk far under the others. The balance itself is the
+  // business of scripts/measure-mix.sh.
+  const double length = song_seconds(blumot_song());
+  std::vector<double> levels;
+  for (int32_t channel = 0; channel < channel_count; ++channel) {
+    const Rendering alone = render_module(module_file(), wav_file(), update_limit, channel);
+    levels.push_back(decibels(std::max(rms_between(alone, 0.0, length), 1.0)));
+  }
+  const double loudest = *std::max_element(levels.begin(), levels.end());
+  for (int32_t channel = 0; channel < channel_count; ++channel) {
+    EXPECT_GE(levels[static_cast<std::size_t>(channel)], loudest - 10.0) << "channel " << channel;
+  }
+}
+
 // The mix as one channel (the mean of left and right), high-passed at
 // cutoff_hz by four cascaded biquads (48 dB per octave).
 std::vector<double> high_passed(const Rendering& rendering, double cutoff_hz) {
