@@ -18,6 +18,7 @@ Usage: measure_mix.py --render PATH MODULE...
 
 import argparse
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -106,15 +107,18 @@ def section_starts(lines, rate):
 
 
 def one_shots(lines):
-    """Names (or numbers) of the unlooped samples the song played."""
-    names = []
+    """The unlooped samples the song played: by name where the names tell
+    them apart, else by number."""
+    numbers, names = [], []
     for key, rest in lines:
         if key != "sample":
             continue
         number, kind, _length, plays, *name = rest.split(" ", 4)
         if kind == "once" and int(plays) > 0:
-            names.append(name[0].strip() if name and name[0].strip() else f"#{number}")
-    return names
+            numbers.append(f"#{number}")
+            names.append(name[0].strip() if name else "")
+    telling = len({re.sub(r"[\d\s]", "", name) for name in names}) == len(names) and all(names)
+    return names if telling else numbers
 
 
 def measure(program, module):
