@@ -1,11 +1,11 @@
-#include "arrange.h"
+#include "tools/modcompose/src/arrange.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "instruments.h"
-#include "notation.h"
-#include "pitch.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/notation.h"
+#include "tools/modcompose/src/pitch.h"
 
 namespace {
 
@@ -46,9 +46,16 @@ Cell melody_note(const MelodyStep& step, uint8_t sample, const VoiceStyle& style
   return cell;
 }
 
+// The crash cymbal, struck on whichever channel the score puts it.
+Cell crash_cell() {
+  return Cell{sample_number(Instrument::crash), period_of(drum_note(Instrument::crash)), 0, 0};
+}
+
 // A row without a new note: the command that shapes the sounding one.
 Cell melody_mark(Mark mark, const VoiceStyle& style) {
   switch (mark) {
+    case Mark::crash:
+      return crash_cell();
     case Mark::release:
       return Cell{0, 0, effect_volume_slide, release_param};
     case Mark::vibrato:
@@ -70,7 +77,7 @@ Cell melody_mark(Mark mark, const VoiceStyle& style) {
   }
 }
 
-// A melodic voice (bass or lead). A hold writes nothing, so the channel
+// A melodic voice (bass, lead or descant). A hold writes nothing, so the channel
 // goes on as it was.
 void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrument instrument,
                   const VoiceStyle& style) {
@@ -130,8 +137,9 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
                           effect_arpeggio, s.chord.arpeggio};
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
-      } else if (s.mark == Mark::release) {
-        cell = Cell{0, 0, effect_volume_slide, release_param};
+      } else if (s.mark == Mark::release || s.mark == Mark::crash) {
+        cell =
+            s.mark == Mark::crash ? crash_cell() : Cell{0, 0, effect_volume_slide, release_param};
         sounding = false;
         named = true;
       } else if (s.mark == Mark::fade) {
@@ -151,14 +159,28 @@ Instrument drum_instrument(Drum drum) {
   switch (drum) {
     case Drum::kick:
       return Instrument::kick;
+    case Drum::clap:
+      return Instrument::clap;
     case Drum::hihat:
     case Drum::accented_hihat:
       return Instrument::hihat;
     case Drum::open_hihat:
       return Instrument::open_hihat;
+    case Drum::crash:
+      return Instrument::crash;
+    case Drum::high_tom:
+    case Drum::middle_tom:
+      return Instrument::high_tom;
+    case Drum::low_tom:
+      return Instrument::low_tom;
     default:
       return Instrument::snare;
   }
+}
+
+Note drum_pitch(Drum drum) {
+  const Note note = drum_note(drum_instrument(drum));
+  return drum == Drum::middle_tom ? Note{note.index - middle_tom_semitones} : note;
 }
 
 // The command that plays a drum softer, harder, later or as a roll.
@@ -185,12 +207,37 @@ void write_drums(Pattern& pattern, const Bars& bars) {
     for (int32_t step = 0; step < steps_per_bar; ++step) {
       const Drum drum = steps[static_cast<std::size_t>(step)];
       if (drum == Drum::none) continue;
-      const Instrument instrument = drum_instrument(drum);
       Cell cell = drum_command(drum);
-      cell.sample = sample_number(instrument);
-      cell.period = period_of(drum_note(instrument));
+      cell.sample = sample_number(drum_instrument(drum));
+      cell.period = period_of(drum_pitch(drum));
       cell_at(pattern, bar, step, drum_channel) = cell;
     }
+  }
+}
+
+bool written(const Bars& bars) {
+  for (const std::string_view bar : bars) {
+    if (!bar.empty()) return true;
+  }
+  return false;
+}
+
+// The chord channel plays one of three: the chords, an echo of the lead or
+// the descant.
+void write_chord_channel(Pattern& pattern, const PatternScore& score) {
+  const bool echo = score.echo_rows > 0;
+  const bool descant = written(score.descant);
+  if (echo && descant) throw std::invalid_argument("an echo and a descant on one channel");
+  if ((echo || descant) && written(score.chords)) {
+    throw std::invalid_argument(echo ? "chords where the echo plays"
+                                     : "chords where the descant plays");
+  }
+  if (echo) {
+    write_echo(pattern, score.echo_rows);
+  } else if (descant) {
+    write_melody(pattern, chord_channel, score.descant, Instrument::descant, descant_style);
+  } else {
+    write_chords(pattern, score.chords, score.name);
   }
 }
 
@@ -199,14 +246,7 @@ Pattern write_pattern(const PatternScore& score) {
   try {
     write_melody(pattern, bass_channel, score.bass, Instrument::bass, bass_style);
     write_melody(pattern, lead_channel, score.lead, Instrument::lead, lead_style);
-    if (score.echo_rows > 0) {
-      for (const std::string_view bar : score.chords) {
-        if (!bar.empty()) throw std::invalid_argument("chords where the echo plays");
-      }
-      write_echo(pattern, score.echo_rows);
-    } else {
-      write_chords(pattern, score.chords, score.name);
-    }
+    write_chord_channel(pattern, score);
     write_drums(pattern, score.drums);
   } catch (const std::exception& error) {
     // Say where: the notation's message alone does not find the bar.

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "protracker.h"
-#include "score.h"
+#include "tools/modcompose/src/protracker.h"
+#include "tools/modcompose/src/score.h"
 
 // The channel of each voice. Amiga players pan channels 0 and 3 left and
 // 1 and 2 right, so each side gets one low and one high voice: bass and
@@ -31,13 +31,23 @@ struct VoiceStyle {
 };
 
 // The lead: a singer's gentle vibrato, short falls at phrase ends.
-inline constexpr VoiceStyle lead_style{.accent_volume = 54,
+inline constexpr VoiceStyle lead_style{.accent_volume = 48,
                                        .soft_volume = 24,
                                        .vibrato = 0x52,
                                        .tremolo = 0x66,
                                        .slide = 0x03,
                                        .glide = 0x0C,
                                        .dark_offset = 0};
+// The descant: the lead's sound an octave up, played as the lead plays,
+// its accents and soft notes a little quieter than the lead it sings above.
+inline constexpr VoiceStyle descant_style = [] {
+  VoiceStyle style = lead_style;
+  style.accent_volume = 46;
+  style.soft_volume = 18;
+  return style;
+}();
+// A dark bass note starts 0x08 * 256 bytes in: 32 of the 64 cycles of the
+// bass's filter sweep, half way along it.
 inline constexpr VoiceStyle bass_style{.accent_volume = 64,
                                        .soft_volume = 28,
                                        .vibrato = 0x43,
@@ -64,11 +74,13 @@ inline constexpr uint8_t swell_param = 0x10;
 // Ticks into the row at which a late note starts and a cut note stops.
 inline constexpr uint8_t late_ticks = 3;
 inline constexpr uint8_t cut_ticks = 3;
+// The middle tom is the high tom's sample played this many semitones down.
+inline constexpr int32_t middle_tom_semitones = 4;
 // Volumes of the soft chords and of the drums played softer or harder than
 // their samples' own volume.
-inline constexpr uint8_t soft_chord_volume = 14;
-inline constexpr uint8_t ghost_snare_volume = 18;
-inline constexpr uint8_t accented_hihat_volume = 40;
+inline constexpr uint8_t soft_chord_volume = 18;
+inline constexpr uint8_t ghost_snare_volume = 24;
+inline constexpr uint8_t accented_hihat_volume = 56;
 // An echo replays the lead on the chord channel, this many percent as loud.
 inline constexpr int32_t echo_percent = 40;
 

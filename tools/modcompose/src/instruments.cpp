@@ -1,8 +1,9 @@
-#include "instruments.h"
+#include "tools/modcompose/src/instruments.h"
 
+#include <cmath>
 #include <stdexcept>
 
-#include "synth.h"
+#include "tools/modcompose/src/synth.h"
 
 namespace {
 
@@ -44,19 +45,16 @@ std::size_t length_in_bytes(double seconds, double rate) {
 
 }  // namespace
 
+bool is_drum(Instrument instrument) {
+  return instrument >= Instrument::kick && instrument <= Instrument::clap;
+}
+
+// Every drum plays at A-3, the top of the period table: at that byte rate
+// the mixer's interpolation throws the weakest images of a drum's top end
+// above 12 kHz, where they would be a haze over the whole mix.
 Note drum_note(Instrument drum) {
-  switch (drum) {
-    case Instrument::kick:
-    case Instrument::snare:
-      return parse_note("C-3");
-    case Instrument::hihat:
-    case Instrument::open_hihat:
-      // Played higher than the other drums: the higher byte rate
-      // leaves room for the cymbal's top end.
-      return parse_note("A-3");
-    default:
-      throw std::invalid_argument("not a drum");
-  }
+  if (!is_drum(drum)) throw std::invalid_argument("not a drum");
+  return parse_note("A-3");
 }
 
 namespace {
@@ -83,7 +81,7 @@ std::vector<double> bass_cycle_at(double t) {
 
 // Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
 // A note played from the start plucks; a note started at a sample offset
-// (see bass_dark_offset) begins further along the sweep, darker and softer.
+// (the bass style's dark_offset) begins further along the sweep, darker and softer.
 Sample make_bass() {
   constexpr int32_t sweep_cycles = 64;
   std::vector<double> attack;
@@ -91,7 +89,7 @@ Sample make_bass() {
     const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
     attack.insert(attack.end(), wave.begin(), wave.end());
   }
-  return looped("bass: swept saw", attack, bass_cycle_at(1.0), 60);
+  return looped("bass: swept saw", attack, bass_cycle_at(1.0), 56);
 }
 
 namespace {
@@ -102,30 +100,43 @@ double lead_duty(double position) {
   return 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
 }
 
-}  // namespace
-
-// Lead: two pulse waves, the second tuned one cycle in 128 sharp (about 13
-// cents), so held notes beat slowly like two players in near unison; the
-// first also sweeps its width. The loop holds whole cycles of both.
-Sample make_lead() {
+// Two pulse waves, the second one cycle sharp over the loop: held notes
+// beat once a loop, and the loop is long enough (512 cycles of the lead,
+// 1 to 2 Hz over its range) for the beat to be a slow chorus rather than a
+// warble; the second pulse is the quieter, so the beat stays shallow. The
+// first also sweeps its width once a loop.
+Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int32_t harmonics,
+                      double brightness, uint8_t volume) {
   constexpr int32_t attack_cycles = 4;
-  constexpr int32_t loop_cycles = 128;
-  constexpr double detune = (loop_cycles + 1.0) / loop_cycles;
-  constexpr double brightness = 9.0;
+  const double detune = (loop_cycles + 1.0) / loop_cycles;
   std::vector<double> attack;
   std::vector<double> loop;
-  for (int32_t i = 0; i < (attack_cycles + loop_cycles) * lead_cycle; ++i) {
-    const int32_t cycle = i / lead_cycle;
-    const double main_phase = static_cast<double>(i % lead_cycle) / lead_cycle;
-    const double second_phase = static_cast<double>(i) * detune / lead_cycle;
-    const double position = static_cast<double>(cycle - attack_cycles) / loop_cycles;
-    const double duty = cycle < attack_cycles ? 0.5 : lead_duty(position);
-    const double level = cycle < attack_cycles ? 0.55 + 0.45 * (cycle + 1) / attack_cycles : 1.0;
-    const double value = 0.6 * pulse_wave(main_phase, duty, 15, brightness) +
-                         0.4 * pulse_wave(second_phase, 0.4, 15, brightness);
-    (cycle < attack_cycles ? attack : loop).push_back(level * value);
+  for (int32_t i = 0; i < (attack_cycles + loop_cycles) * cycle; ++i) {
+    const int32_t cycle_number = i / cycle;
+    const double main_phase = static_cast<double>(i % cycle) / cycle;
+    const double second_phase = static_cast<double>(i) * detune / cycle;
+    const double position = static_cast<double>(cycle_number - attack_cycles) / loop_cycles;
+    const bool attacking = cycle_number < attack_cycles;
+    const double duty = attacking ? 0.5 : lead_duty(position);
+    const double level = attacking ? 0.55 + 0.45 * (cycle_number + 1) / attack_cycles : 1.0;
+    const double value = 0.7 * pulse_wave(main_phase, duty, harmonics, brightness) +
+                         0.3 * pulse_wave(second_phase, 0.4, harmonics, brightness);
+    (attacking ? attack : loop).push_back(level * value);
   }
-  return looped("lead: detuned pulses", attack, loop, lead_volume);
+  return looped(name, attack, loop, volume);
+}
+
+}  // namespace
+
+// Lead: the detuned pulses, like two players in near unison.
+Sample make_lead() {
+  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0, lead_volume);
+}
+
+// Descant: the lead an octave up. Half the cycle holds half the harmonics,
+// and a loop twice as many cycles long keeps the chorus beat as slow.
+Sample make_descant() {
+  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0, descant_volume);
 }
 
 // Chords: a thin quarter-width pulse, the classic voice for tracker
@@ -143,64 +154,170 @@ Sample make_chords() {
   for (int32_t i = 0; i < chords_cycle; ++i) {
     loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
   }
-  return looped("chords: pulse 25%", attack, loop, 26);
-}
-
-// Kick: a sine whose pitch drops quickly from about 160 Hz to 45 Hz, with
-// a short burst of filtered noise for the beater's click.
-Sample make_kick() {
-  const double rate = playback_rate_of(drum_note(Instrument::kick));
-  Noise noise = noise_seeded(0x6b69636b);
-  Lowpass click_filter = lowpass_at(3000.0, rate);
-  std::vector<double> wave;
-  double phase = 0.0;
-  const std::size_t length = length_in_bytes(0.32, rate);
-  for (std::size_t i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
-    const double frequency = 45.0 + 115.0 * decay(t, 0.03);
-    phase += frequency / rate;
-    const double body = sine_turns(phase) * decay(t, 0.12);
-    const double click = lowpass_process(click_filter, noise_next(noise)) * decay(t, 0.004);
-    wave.push_back(body + 0.6 * click);
-  }
-  return one_shot("kick: swept sine", wave, rate, 64);
-}
-
-// Snare: band-limited noise for the wires over a short 190 Hz tone for the
-// drum head.
-Sample make_snare() {
-  const double rate = playback_rate_of(drum_note(Instrument::snare));
-  Noise noise = noise_seeded(0x736e6172);
-  Highpass low_cut = highpass_at(900.0, rate);
-  Lowpass high_cut = lowpass_at(6000.0, rate);
-  std::vector<double> wave;
-  double phase = 0.0;
-  const std::size_t length = length_in_bytes(0.22, rate);
-  for (std::size_t i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
-    phase += (190.0 - 30.0 * (1.0 - decay(t, 0.05))) / rate;
-    const double head = sine_turns(phase) * decay(t, 0.045);
-    const double wires =
-        lowpass_process(high_cut, highpass_process(low_cut, noise_next(noise))) * decay(t, 0.065);
-    wave.push_back(0.7 * head + 1.4 * wires);
-  }
-  return one_shot("snare: noise and tone", wave, rate, 50);
+  return looped("chords: pulse 25%", attack, loop, 34);
 }
 
 namespace {
 
-// Cymbal noise: white noise through two high-pass stages, leaving only the
-// hiss above about 6 kHz, with an exponential decay of time constant tau.
-std::vector<double> cymbal(double seconds, double tau, double rate, uint32_t seed) {
-  Noise noise = noise_seeded(seed);
-  Highpass first = highpass_at(6000.0, rate);
-  Highpass second = highpass_at(6000.0, rate);
+// The byte rate at which every drum is made and played.
+double drum_rate() {
+  return playback_rate_of(drum_note(Instrument::kick));
+}
+
+std::size_t drum_length(double seconds) {
+  return length_in_bytes(seconds, drum_rate());
+}
+
+double drum_time(std::size_t i) {
+  return static_cast<double>(i) / drum_rate();
+}
+
+// Band-limited noise: white noise through a high-pass at low_hz and a
+// low-pass at high_hz, each of two poles.
+struct BandNoise {
+  Noise noise;
+  Highpass low_cut[2];
+  Lowpass high_cut[2];
+};
+
+BandNoise band_noise(uint32_t seed, double low_hz, double high_hz) {
+  const double rate = drum_rate();
+  return BandNoise{noise_seeded(seed),
+                   {highpass_at(low_hz, rate), highpass_at(low_hz, rate)},
+                   {lowpass_at(high_hz, rate), lowpass_at(high_hz, rate)}};
+}
+
+double band_noise_next(BandNoise& band) {
+  double value = noise_next(band.noise);
+  for (Highpass& stage : band.low_cut) value = highpass_process(stage, value);
+  for (Lowpass& stage : band.high_cut) value = lowpass_process(stage, value);
+  return value;
+}
+
+// A drum head: a sine whose pitch falls from (1 + bend) times its own to
+// it, dying away with time constant tau, driven into soft saturation so
+// that its overtones carry it on speakers too small for its fundamental.
+struct Head {
+  double hz = 100.0;
+  double bend = 0.5;
+  double bend_tau = 0.04;
+  double tau = 0.2;
+  double drive = 1.5;
+};
+
+std::vector<double> struck_head(const Head& head, double seconds) {
   std::vector<double> wave;
-  const std::size_t length = length_in_bytes(seconds, rate);
-  for (std::size_t i = 0; i < length; ++i) {
-    const double t = static_cast<double>(i) / rate;
-    wave.push_back(highpass_process(second, highpass_process(first, noise_next(noise))) *
-                   decay(t, tau));
+  double phase = 0.0;
+  for (std::size_t i = 0; i < drum_length(seconds); ++i) {
+    const double t = drum_time(i);
+    phase += head.hz * (1.0 + head.bend * decay(t, head.bend_tau)) / drum_rate();
+    wave.push_back(soft_clip(head.drive * sine_turns(phase) * decay(t, head.tau)) / head.drive);
+  }
+  return wave;
+}
+
+// Adds the stick's or beater's click: band noise dying within milliseconds.
+void add_click(std::vector<double>& wave, BandNoise band, double level, double tau) {
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    wave[i] += level * band_noise_next(band) * decay(drum_time(i), tau);
+  }
+}
+
+// Saturates a whole drum sound: its loudest peak is driven `drive` times
+// into soft_clip, so the body of the sound comes up against its peaks and
+// the drum sounds louder at the same volume.
+void saturate(std::vector<double>& wave, double drive) {
+  double peak = 0.0;
+  for (const double value : wave) peak = std::fmax(peak, std::fabs(value));
+  for (double& value : wave) value = soft_clip(drive * value / peak);
+}
+
+// A drum's sample: its top cut by four low-pass poles at top_hz, after
+// any saturation, so that neither the sound nor the images the mixer's
+// interpolation makes of it reach far above 12 kHz.
+Sample drum_sample(const char* name, std::vector<double> wave, double top_hz, uint8_t volume) {
+  Lowpass stages[4];
+  for (Lowpass& stage : stages) stage = lowpass_at(top_hz, drum_rate());
+  for (double& value : wave) {
+    for (Lowpass& stage : stages) value = lowpass_process(stage, value);
+  }
+  return one_shot(name, wave, drum_rate(), volume);
+}
+
+}  // namespace
+
+// Kick: a head that falls from about 210 Hz to 50 Hz, hard driven, so the
+// fall and the overtones of the saturation give it a body between 100 Hz
+// and 300 Hz; and a beater's click around 1 to 4 kHz. Small speakers play
+// both, where they would lose a kick that lived below 100 Hz.
+Sample make_kick() {
+  const Head head{.hz = 50.0, .bend = 3.2, .bend_tau = 0.06, .tau = 0.11, .drive = 4.0};
+  std::vector<double> wave = struck_head(head, 0.4);
+  add_click(wave, band_noise(0x6b69636b, 1000.0, 4500.0), 0.9, 0.005);
+  return drum_sample("kick: head and beater", wave, 6000.0, 64);
+}
+
+// Snare: band-limited noise for the wires over a short 180 Hz tone for the
+// drum head, saturated together.
+Sample make_snare() {
+  const Head head{.hz = 180.0, .bend = 0.25, .bend_tau = 0.02, .tau = 0.05, .drive = 1.5};
+  std::vector<double> wave = struck_head(head, 0.24);
+  BandNoise wires = band_noise(0x736e6172, 1000.0, 6500.0);
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    wave[i] = 0.7 * wave[i] + 1.6 * band_noise_next(wires) * decay(drum_time(i), 0.09);
+  }
+  saturate(wave, 2.5);
+  return drum_sample("snare: noise and tone", wave, 7000.0, 64);
+}
+
+// Clap: three quick bursts of mid-band noise, as of hands not quite
+// together, then the room's short tail.
+Sample make_clap() {
+  BandNoise hands = band_noise(0x636c6170, 900.0, 3800.0);
+  std::vector<double> wave;
+  for (std::size_t i = 0; i < drum_length(0.28); ++i) {
+    const double t = drum_time(i);
+    double level = 0.0;
+    for (const double burst : {0.0, 0.011, 0.022}) {
+      if (t >= burst) level += decay(t - burst, 0.004);
+    }
+    if (t >= 0.031) level += 0.7 * decay(t - 0.031, 0.07);
+    wave.push_back(band_noise_next(hands) * level);
+  }
+  saturate(wave, 2.5);
+  return drum_sample("clap: three hands", wave, 6000.0, 64);
+}
+
+namespace {
+
+// A tom: a head falling a little in pitch as it rings, and a stick's click.
+Sample tom(const char* name, double hz, double tau, double seconds, uint32_t seed) {
+  const Head head{.hz = hz, .bend = 0.5, .bend_tau = 0.05, .tau = tau, .drive = 1.8};
+  std::vector<double> wave = struck_head(head, seconds);
+  add_click(wave, band_noise(seed, 1500.0, 6000.0), 0.35, 0.005);
+  return drum_sample(name, wave, 6000.0, 56);
+}
+
+}  // namespace
+
+// The high tom also plays a third down as the middle one.
+Sample make_high_tom() {
+  return tom("tom: high", 175.0, 0.15, 0.45, 0x746f6d31);
+}
+
+Sample make_low_tom() {
+  return tom("tom: low", 110.0, 0.2, 0.6, 0x746f6d32);
+}
+
+namespace {
+
+// Cymbal noise: band noise from low_hz up, dying away with time constant
+// tau.
+std::vector<double> cymbal(double seconds, double low_hz, double tau, uint32_t seed) {
+  BandNoise band = band_noise(seed, low_hz, 9000.0);
+  std::vector<double> wave;
+  for (std::size_t i = 0; i < drum_length(seconds); ++i) {
+    wave.push_back(band_noise_next(band) * decay(drum_time(i), tau));
   }
   return wave;
 }
@@ -208,16 +325,24 @@ std::vector<double> cymbal(double seconds, double tau, double rate, uint32_t see
 }  // namespace
 
 Sample make_hihat() {
-  const double rate = playback_rate_of(drum_note(Instrument::hihat));
-  return one_shot("hihat: closed", cymbal(0.07, 0.016, rate, 0x68617431), rate, 24);
+  return drum_sample("hihat: closed", cymbal(0.07, 6000.0, 0.016, 0x68617431), 10000.0, 40);
 }
 
 Sample make_open_hihat() {
-  const double rate = playback_rate_of(drum_note(Instrument::open_hihat));
-  return one_shot("hihat: open", cymbal(0.40, 0.11, rate, 0x68617432), rate, 20);
+  return drum_sample("hihat: open", cymbal(0.40, 6000.0, 0.11, 0x68617432), 10000.0, 34);
+}
+
+// Crash: a wide band of noise with a bright splash at the stroke and a
+// long, darker wash after it.
+Sample make_crash() {
+  std::vector<double> wave = cymbal(1.7, 2500.0, 0.55, 0x63726173);
+  const std::vector<double> splash = cymbal(1.7, 5000.0, 0.05, 0x68737263);
+  for (std::size_t i = 0; i < wave.size(); ++i) wave[i] += 1.5 * splash[i];
+  return drum_sample("crash: cymbal", wave, 10000.0, 40);
 }
 
 std::vector<Sample> make_instruments() {
-  return {make_bass(),  make_lead(),  make_chords(),    make_kick(),
-          make_snare(), make_hihat(), make_open_hihat()};
+  return {make_bass(),     make_lead(),    make_chords(),     make_kick(),
+          make_snare(),    make_hihat(),   make_open_hihat(), make_crash(),
+          make_high_tom(), make_low_tom(), make_clap(),       make_descant()};
 }

@@ -6,14 +6,15 @@
 // register, because a note plays a sample at a fixed byte rate: a 32-byte
 // cycle sounds C-2 as about 259 Hz, a 64-byte cycle an octave lower.
 // Drums are one-shot samples synthesised at the byte rate of the note the
-// score plays them at, so they sound at their intended pitch.
+// score plays them at, so they sound at their intended pitch. The kit:
+// kick, snare, clap, closed and open hi-hat, crash, a high and a low tom.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "pitch.h"
-#include "protracker.h"
+#include "tools/modcompose/src/pitch.h"
+#include "tools/modcompose/src/protracker.h"
 
 // Sample numbers as they appear in the patterns (1-based, as in the file).
 enum class Instrument : uint8_t {
@@ -24,21 +25,28 @@ enum class Instrument : uint8_t {
   snare = 5,
   hihat = 6,
   open_hihat = 7,
+  crash = 8,
+  high_tom = 9,
+  low_tom = 10,
+  clap = 11,
+  descant = 12,
 };
 
-inline constexpr int32_t instrument_count = 7;
+// Whether a sample is one of the kit's drums (and so never a melody).
+bool is_drum(Instrument instrument);
 
-// Bytes in one waveform cycle of a pitched instrument's loop.
+// Bytes in one waveform cycle of a pitched instrument's loop. The descant
+// is the lead's sound an octave up, for the notes above the top of the
+// period table.
 inline constexpr int32_t bass_cycle = 64;
 inline constexpr int32_t lead_cycle = 32;
 inline constexpr int32_t chords_cycle = 32;
+inline constexpr int32_t descant_cycle = 16;
 
-// The lead's own volume, at which its plain notes play.
-inline constexpr uint8_t lead_volume = 40;
-
-// Sample offset (in the format's units of 256 bytes) at which a bass note
-// starts half way along the bass's filter sweep: a darker, softer note.
-inline constexpr uint8_t bass_dark_offset = 0x08;
+// The lead's and the descant's own volumes, at which their plain notes
+// play.
+inline constexpr uint8_t lead_volume = 34;
+inline constexpr uint8_t descant_volume = 36;
 
 // The note each drum is triggered at; its sample is made for that rate.
 Note drum_note(Instrument drum);
@@ -54,3 +62,8 @@ Sample make_kick();
 Sample make_snare();
 Sample make_hihat();
 Sample make_open_hihat();
+Sample make_crash();
+Sample make_high_tom();
+Sample make_low_tom();
+Sample make_clap();
+Sample make_descant();

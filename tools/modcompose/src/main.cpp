@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "arrange.h"
-#include "piano_roll.h"
-#include "score.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/piano_roll.h"
+#include "tools/modcompose/src/score.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "notation.h"
+#include "tools/modcompose/src/notation.h"
 
 #include <algorithm>
 #include <array>
@@ -25,6 +25,10 @@ bool read_common_mark(std::string_view token, Mark& mark) {
   }
   if (token == "^") {
     mark = Mark::release;
+    return true;
+  }
+  if (token == "X") {
+    mark = Mark::crash;
     return true;
   }
   return false;
@@ -167,7 +171,7 @@ std::vector<ChordStep> parse_chord_bar(std::string_view bar) {
 }
 
 std::vector<Drum> parse_drum_bar(std::string_view bar) {
-  constexpr std::array<std::pair<std::string_view, Drum>, 10> drums{{
+  constexpr std::array<std::pair<std::string_view, Drum>, 15> drums{{
       {".", Drum::none},
       {"K", Drum::kick},
       {"S", Drum::snare},
@@ -175,9 +179,14 @@ std::vector<Drum> parse_drum_bar(std::string_view bar) {
       {"d", Drum::late_snare},
       {"r", Drum::roll},
       {"R", Drum::fast_roll},
+      {"C", Drum::clap},
       {"h", Drum::hihat},
       {"H", Drum::accented_hihat},
       {"o", Drum::open_hihat},
+      {"X", Drum::crash},
+      {"t", Drum::high_tom},
+      {"m", Drum::middle_tom},
+      {"T", Drum::low_tom},
   }};
   std::vector<Drum> steps;
   for (const std::string_view token : split_bar(bar)) {

@@ -5,6 +5,8 @@
 // bar means 16 holds. Steps common to all voices:
 //   .    hold: nothing new, the sound goes on as it was
 //   ^    release: the sound fades out within the row and stops
+//   X    crash: the crash cymbal on this voice's channel, left to ring (a
+//        section's first downbeat, where the drum channel has its kick)
 // Melodic voices (bass, lead):
 //   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3),
 //        optionally followed by how it starts:
@@ -24,14 +26,15 @@
 // Drums:
 //   K kick, S snare, s ghost snare (soft), d late snare (dragged),
 //   r snare roll (two hits a row), R fast roll (three hits a row),
-//   h closed hi-hat, H accented hi-hat, o open hi-hat
+//   C clap, h closed hi-hat, H accented hi-hat, o open hi-hat,
+//   X crash, t high tom, m middle tom, T low tom
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-#include "pitch.h"
+#include "tools/modcompose/src/pitch.h"
 
 inline constexpr int32_t steps_per_bar = 16;
 
@@ -51,6 +54,7 @@ enum class Mark {
   fade,
   cut,
   chord,
+  crash,
 };
 
 // How a note or chord starts.
@@ -83,9 +87,14 @@ enum class Drum {
   late_snare,
   roll,
   fast_roll,
+  clap,
   hihat,
   accented_hihat,
   open_hihat,
+  crash,
+  high_tom,
+  middle_tom,
+  low_tom,
 };
 
 // Each parser returns exactly 16 steps for one bar and throws

@@ -1,12 +1,12 @@
-#include "piano_roll.h"
+#include "tools/modcompose/src/piano_roll.h"
 
 #include <algorithm>
 #include <array>
 #include <sstream>
 
-#include "arrange.h"
-#include "instruments.h"
-#include "pitch.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/pitch.h"
 
 namespace {
 
@@ -16,6 +16,8 @@ constexpr double top = 28.0;
 constexpr double semitone_height = 4.0;
 constexpr double lane_gap = 14.0;
 constexpr double drum_height = 8.0;
+constexpr int32_t drum_lines =
+    static_cast<int32_t>(Instrument::clap) - static_cast<int32_t>(Instrument::kick) + 1;
 
 // A note as it sounds: from its first row to the row where it stops.
 struct NoteSpan {
@@ -54,6 +56,7 @@ NoteSpan span_from(const Cell& cell, int32_t row, const NoteSpan& before, const 
   return span;
 }
 
+// Every note a channel plays, drums struck on it included.
 std::vector<NoteSpan> channel_notes(const Module& module, const std::vector<Row>& rows,
                                     int32_t channel) {
   std::vector<NoteSpan> spans;
@@ -79,10 +82,38 @@ std::vector<NoteSpan> channel_notes(const Module& module, const std::vector<Row>
   return spans;
 }
 
+bool is_drum_hit(const NoteSpan& span) {
+  return is_drum(static_cast<Instrument>(span.sample));
+}
+
+// The notes of a channel that are not drums, and the drum hits of all.
+std::vector<NoteSpan> melodic_notes(std::vector<NoteSpan> spans) {
+  std::erase_if(spans, is_drum_hit);
+  return spans;
+}
+
+std::vector<NoteSpan> drum_hits(const Module& module, const std::vector<Row>& rows) {
+  std::vector<NoteSpan> hits;
+  for (int32_t channel = 0; channel < channel_count; ++channel) {
+    for (const NoteSpan& span : channel_notes(module, rows, channel)) {
+      if (is_drum_hit(span)) hits.push_back(span);
+    }
+  }
+  return hits;
+}
+
+// The pitch a note sounds at: the descant sounds an octave above its
+// period's note.
+int32_t sounding_note(const NoteSpan& span) {
+  const bool descant = span.sample == static_cast<uint8_t>(Instrument::descant);
+  return span.note + (descant ? notes_per_octave : 0);
+}
+
 std::string colour_of(const NoteSpan& span, int32_t channel) {
   if (channel == bass_channel) return "#5fc45f";
   if (channel == lead_channel) return "#ef5b9c";
   if (span.sample == static_cast<uint8_t>(Instrument::lead)) return "#b58cf0";  // the echo
+  if (span.sample == static_cast<uint8_t>(Instrument::descant)) return "#f0a050";
   return "#4fa3e8";
 }
 
@@ -99,8 +130,8 @@ double draw_melodic_lane(std::ostringstream& svg, const std::vector<NoteSpan>& s
   int32_t low = note_count;
   int32_t high = 0;
   for (const NoteSpan& span : spans) {
-    low = std::min(low, span.note);
-    high = std::max(high, span.note + std::max(span.arpeggio >> 4, span.arpeggio & 0xF));
+    low = std::min(low, sounding_note(span));
+    high = std::max(high, sounding_note(span) + std::max(span.arpeggio >> 4, span.arpeggio & 0xF));
   }
   const double height = (high - low + 1) * semitone_height;
   svg << "<text x=\"4\" y=\"" << y + height / 2 + 4 << "\">" << name << "</text>\n";
@@ -110,22 +141,28 @@ double draw_melodic_lane(std::ostringstream& svg, const std::vector<NoteSpan>& s
     // A chord draws the three notes its arpeggio plays.
     const std::array<int32_t, 3> offsets{0, span.arpeggio >> 4, span.arpeggio & 0xF};
     for (std::size_t i = 0; i < (span.arpeggio == 0 ? 1u : offsets.size()); ++i) {
-      const double note_y = y + (high - span.note - offsets[i]) * semitone_height;
+      const double note_y = y + (high - sounding_note(span) - offsets[i]) * semitone_height;
       draw_bar(svg, x, note_y, width, semitone_height - 1, colour_of(span, channel), span.volume);
     }
   }
   return height;
 }
 
-// The drum lane: a line each for kick, snare, hi-hat and open hi-hat.
+// The drum lane: a line for each drum of the kit, named in small print.
 double draw_drum_lane(std::ostringstream& svg, const std::vector<NoteSpan>& hits, double y) {
-  svg << "<text x=\"4\" y=\"" << y + 2 * drum_height + 4 << "\">drums</text>\n";
+  // In sample order, from the kick on.
+  constexpr std::array<const char*, drum_lines> names{"kick",  "snare",    "hi-hat",  "open hat",
+                                                      "crash", "high tom", "low tom", "clap"};
+  for (int32_t line = 0; line < drum_lines; ++line) {
+    svg << "<text x=\"4\" y=\"" << y + (line + 1) * drum_height - 1 << "\" font-size=\"7\">"
+        << names[static_cast<std::size_t>(line)] << "</text>\n";
+  }
   for (const NoteSpan& hit : hits) {
     const int32_t line = hit.sample - static_cast<int32_t>(Instrument::kick);
     draw_bar(svg, lane_left + hit.start * row_width, y + line * drum_height, 2 * row_width,
              drum_height - 1, "#e8c24a", hit.volume);
   }
-  return 4 * drum_height;
+  return drum_lines * drum_height;
 }
 
 void draw_sections(std::ostringstream& svg, const Song& song, double bottom) {
@@ -145,14 +182,15 @@ std::string piano_roll_svg(const Song& song) {
   const std::vector<Row> rows = played_rows(module);
   std::ostringstream body;
   double y = top;
-  y += draw_melodic_lane(body, channel_notes(module, rows, lead_channel), lead_channel, y, "lead") +
-       lane_gap;
-  y += draw_melodic_lane(body, channel_notes(module, rows, chord_channel), chord_channel, y,
-                         "chords") +
-       lane_gap;
-  y += draw_melodic_lane(body, channel_notes(module, rows, bass_channel), bass_channel, y, "bass") +
-       lane_gap;
-  y += draw_drum_lane(body, channel_notes(module, rows, drum_channel), y) + lane_gap;
+  const auto lane = [&](int32_t channel, const char* name) {
+    y += draw_melodic_lane(body, melodic_notes(channel_notes(module, rows, channel)), channel, y,
+                           name) +
+         lane_gap;
+  };
+  lane(lead_channel, "lead");
+  lane(chord_channel, "chords");
+  lane(bass_channel, "bass");
+  y += draw_drum_lane(body, drum_hits(module, rows), y) + lane_gap;
   const double width = lane_left + static_cast<double>(rows.size()) * row_width + 10;
   std::ostringstream svg;
   svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << y

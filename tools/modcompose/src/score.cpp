@@ -7,41 +7,61 @@
 // it soft, "*" glides into it, "'" places it late and "_" starts it dark.
 // On held notes "~" is vibrato, "w" tremolo, "/" and "v" slide up and down,
 // "<" and ">" grow and fade, "x" cuts. The bass sounds an octave below the
-// name read on the lead (its cycle is twice as long); the drums are K kick,
-// S snare, s ghost snare, d late snare, r and R rolls, h hi-hat, H accented
-// hi-hat, o open hi-hat. See notation.h for the whole notation.
+// name read on the lead (its cycle is twice as long), the descant an octave
+// above it (its cycle is half as long). The drums are K kick, S snare, s
+// ghost snare, d late snare, r and R rolls, C clap, h hi-hat, H accented
+// hi-hat, o open hi-hat, X crash, t, m and T high, middle and low toms; "X"
+// in the chords or the descant strikes the crash on that channel, where it
+// rings while the drum channel plays the kick. See notation.h for the
+// whole notation.
 //
 // The form: intro (the chords alone, then the groove), theme (the hook,
 // E-D-C-D in a 3+3+2 rhythm, and its answer), variation (the hook's rhythm
-// turned downwards over new chords), breakdown (the hook softly, with an
-// echo on the chord channel and only hi-hats), build (swelling lead,
-// opening bass, snare rolls), return (the theme reharmonised and
-// ornamented) and ending (the hook twice more and a last A that fades to
-// the song's end). The chord voice sounds from the first row on, so the
-// music never falls silent while it starts.
-#include "score.h"
+// turned downwards, a deceptive turn to F and a plagal close), breakdown
+// (the hook softly, with an echo on the chord channel and only hi-hats),
+// build (swelling lead, opening bass, snare rolls and toms), return (the
+// climax: the theme with a descant an octave above, accents, claps and a
+// lead that climbs to the top of its range) and ending (the hook twice
+// more and a last A that fades to the song's end). A crash marks the first
+// downbeat of the theme, the return and the ending. The chord voice sounds
+// from the first row on, so the music never falls silent while it starts.
+#include "tools/modcompose/src/score.h"
 
 namespace {
 
 // ---------------------------------------------------------------- drums
 // A kick is always followed by a free row, so its tail rings for at least
-// two rows (240 ms) before the next drum cuts it.
+// two rows (240 ms) before the next drum cuts it. The grooves differ in
+// where the kick and the snare fall, not only in the hats.
 
 //   1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
+// The backbeat: kick on 1 and the "and" of 3, snare on 2 and 4.
 constexpr auto beat =
     "K    .    H    .    S    .    h    H    .    h    K    .    S    .    H    .";
 constexpr auto beat_ghost =
     "K    .    H    .    S    .    h    s    .    h    K    .    S    .    H    h";
-constexpr auto busy =
-    "K    .    H    h    S    h    H    .    K    .    K    .    S    h    H    h";
-constexpr auto busy_ghost =
-    "K    .    H    h    S    h    H    s    .    h    K    .    S    s    H    h";
+// A kick pushed ahead of beat 3.
+constexpr auto push =
+    "K    .    H    .    S    .    h    K    .    h    K    .    S    .    H    h";
+constexpr auto push_ghost =
+    "K    .    H    s    S    .    h    K    .    h    K    .    S    s    H    h";
+// Half time: the snare only on beat 3, the kick around it.
+constexpr auto half_time =
+    "K    .    h    .    H    .    K    .    S    .    h    .    H    .    h    .";
+constexpr auto half_time_kicks =
+    "K    .    h    .    H    .    K    .    S    .    h    K    .    h    s    .";
+// The return's drive: a snare on 2 and 4 and a clap after each, three
+// kicks, sixteenth hats.
+constexpr auto drive =
+    "K    .    H    h    S    h    C    K    .    h    K    .    S    h    C    h";
+constexpr auto drive_ghost =
+    "K    .    H    s    S    h    C    K    .    s    K    .    S    s    C    H";
 constexpr auto four_floor =
     "K    .    h    .    K    .    h    .    K    .    h    .    K    .    H    .";
 constexpr auto hats_only =
     "h    .    .    .    H    .    .    .    h    .    .    .    H    .    .    .";
 // The fills, one at the end of each section's pattern, never the same twice
-// in a row.
+// in a row. The toms lead into the sections that the crash marks.
 constexpr auto fill_snares =
     "K    .    H    .    S    .    h    .    S    .    s    S    S    s    S    S";
 constexpr auto fill_rolls =
@@ -51,7 +71,11 @@ constexpr auto fill_open =
 constexpr auto fill_drag =
     "K    .    H    .    S    .    .    S    .    S    .    S    d    .    o    .";
 constexpr auto fill_toms =
-    "K    .    .    .    S    .    S    .    S    S    s    S    K    .    o    .";
+    "K    .    H    .    S    .    h    .    t    .    t    m    .    m    T    T";
+constexpr auto fill_tom_roll =
+    "K    .    H    .    S    .    S    s    t    t    m    m    T    T    T    T";
+constexpr auto fill_stop =
+    "K    .    h    .    S    .    K    .    S    .    s    .    o    .    .    .";
 constexpr auto fill_hats =
     "h    h    H    h    h    h    H    h    h    h    H    h    H    H    H    H";
 
@@ -68,14 +92,14 @@ constexpr auto bass_C =
     "C-2! .    ^    C-1_ .    ^    C-2  ^    C-1  .    C-1_ ^    C-2  .    E-1* .";
 constexpr auto bass_G =
     "G-1! .    ^    G-1_ .    ^    G-2  ^    G-1  .    G-1_ ^    G-2  v    G-1  .";
-constexpr auto bass_GE =
-    "G-1! .    ^    G-1_ .    ^    G-2  ^    E-1  .    E-1_ ^    E-2  .    G#1  .";
-constexpr auto bass_Dm8 =
-    "D-1! .    D-2  .    D-1_ .    D-2  .    D-1  .    D-2  .    D-1_ .    D-2  .";
+constexpr auto bass_FG =
+    "F-1! .    ^    F-1_ .    ^    F-2  ^    G-1  .    G-1_ ^    G-2  v    G-1  .";
 constexpr auto bass_G8 =
     "G-1! .    G-2  .    G-1_ .    G-2  .    G-1  .    G-2  .    G-1_ .    G-2  .";
 constexpr auto bass_Am8 =
     "A-1! .    A-2  .    A-1_ .    A-2  .    A-1  .    A-2  .    A-1_ .    A-2  .";
+constexpr auto bass_F8 =
+    "F-1! .    F-2  .    F-1_ .    F-2  .    F-1  .    F-2  .    F-1_ .    F-2  .";
 
 // ---------------------------------------------------------------- patterns
 
@@ -102,32 +126,32 @@ const PatternScore groove{
     .chords = {"Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
                "F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
                "C    .    .    .    .    .    .    .    .    .    C    .    .    .    .    .",
-               "G    .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
-    // A pickup into the theme.
+               "F    .    .    .    .    .    .    .    G    .    .    .    .    .    .    ."},
+    // A pickup into the theme, over the F and G that lead back to A.
     .lead = {"", "", "",
              ".    .    .    .    .    .    .    .    .    .    .    .    C-3, .    D-3  ."},
-    .bass = {bass_Am, bass_F, bass_C, bass_GE},
-    .drums = {beat, beat_ghost, beat, fill_snares},
+    .bass = {bass_Am, bass_F, bass_C, bass_FG},
+    .drums = {beat, beat_ghost, beat, fill_toms},
 };
 
 // The hook: E-D-C-D in a 3+3+2 rhythm, then a step up to the beat.
 const PatternScore theme_a{
     .name = "theme a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
-               "F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
-               "C    .    .    .    .    .    .    .    .    .    C    .    .    .    .    .",
-               "G    .    .    .    .    .    .    .    .    .    G    .    .    .    .    ."},
+    .chords = {"X    .    .    .    .    .    .    .    Am,  .    .    .    .    .    .    .",
+               "F,   .    .    .    .    .    .    .    .    .    F,   .    .    .    .    .",
+               "C,   .    .    .    .    .    .    .    .    .    C,   .    .    .    .    .",
+               "G,   .    .    .    .    .    .    .    .    .    G,   .    .    .    .    ."},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  .    ~    ^",
              "F-3! .    .    E-3  .    .    C-3  .    A-2  .    .    ~    ~    ~    >    ^",
              "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    G-3* .    ~    ~",
              "G-3  ~    ~    ~    ~    ~    v    ^    D-3, .    B-2  .    G-2  .    B-2' ."},
     .bass = {bass_Am, bass_F, bass_C, bass_G},
-    .drums = {beat, beat_ghost, beat, fill_rolls},
+    .drums = {beat, beat_ghost, push, fill_rolls},
 };
 
 // The answer: the hook leaps up to the high A and comes down to the
-// dominant, E7, whose G# leads back home to A.
+// dominant, E7, which turns aside to F in the variation.
 const PatternScore theme_b{
     .name = "theme b",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
@@ -141,46 +165,48 @@ const PatternScore theme_b{
              "E-3  .    .    ~    ~    ~    ~    ~    D-3' .    B-2  .    G#2  .    B-2  ^"},
     .bass = {bass_Am,
              "F-1! .    ^    F-1_ .    ^    F-2  ^    D-1  .    D-1_ ^    D-2  .    D-1  .", bass_G,
-             "E-1! .    ^    E-1_ .    ^    E-2  ^    E-1  .    E-1_ ^    E-2  .    G#1  ."},
-    .drums = {beat_ghost, beat, beat_ghost, fill_open},
+             "E-1! .    ^    E-1_ .    ^    E-2  ^    E-1  .    E-1_ ^    E-2  .    E-1  ."},
+    .drums = {beat_ghost, push, beat_ghost, fill_open},
 };
 
-// The variation keeps the hook's rhythm but turns it downwards, over the
-// subdominant, with busier drums and a bass in octaves.
+// The variation keeps the hook's rhythm but turns it downwards. It opens
+// on F, where the theme's E7 led the ear to expect A minor, and walks
+// through G and E minor to a G that leads on to C.
 const PatternScore variation_a{
     .name = "variation a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"Dm   .    .    .    .    .    .    .    .    .    Dm   .    .    .    .    .",
+    .chords = {"F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
                "G    .    .    .    .    .    .    .    .    .    G    .    .    .    .    .",
-               "C    .    .    .    .    .    .    .    F    .    .    .    .    .    .    .",
-               "Am   .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
+               "Em   .    .    .    .    .    .    .    Am   .    .    .    .    .    .    .",
+               "Dm   .    .    .    .    .    .    .    G    .    .    .    .    .    .    ."},
     .lead = {"A-3! .    .    G-3  .    .    F-3  .    E-3  .    F-3  .    D-3  .    ~    ^",
              "D-3  .    .    B-2  .    .    G-2  .    A-2  .    B-2  .    D-3  ~    ~    ^",
-             "E-3! .    .    G-3  .    .    C-3* .    D-3  .    E-3  .    G-3  .    .    .",
-             "A-3  ~    ~    ~    w    w    w    ^    G-3, .    E-3  .    C-3  .    E-3  x"},
-    .bass = {bass_Dm8, bass_G8,
-             "C-2! .    C-1  .    C-2_ .    C-1  .    F-1  .    F-2  .    F-1_ .    F-2  .",
-             "A-1! .    A-2  .    A-1_ .    A-2  .    E-1  .    E-2  .    E-1_ .    G#1  ."},
-    .drums = {busy, busy_ghost, busy, fill_drag},
+             "E-3! .    .    G-3  .    .    B-2  .    C-3  .    E-3  .    A-3  .    .    .",
+             "A-3  ~    ~    ~    w    w    w    ^    G-3, .    D-3  .    B-2  .    D-3  x"},
+    .bass = {bass_F8, bass_G8,
+             "E-1! .    E-2  .    E-1_ .    E-2  .    A-1  .    A-2  .    A-1_ .    A-2  .",
+             "D-1! .    D-2  .    D-1_ .    D-2  .    G-1  .    G-2  .    G-1_ .    B-1  ."},
+    .drums = {push, push_ghost, push, fill_drag},
 };
 
-// It climbs over F and G to a suspended E that resolves to E7.
+// It climbs through C major and comes home by the plagal way, D minor to
+// A minor, before the breakdown.
 const PatternScore variation_b{
     .name = "variation b",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"F    .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
-               "Em   .    .    .    .    .    .    .    Am   .    .    .    .    .    .    .",
-               "Dm   .    .    .    .    .    .    .    .    .    Dm   .    .    .    .    .",
-               "Esus4 .   .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
-    .lead = {"C-3  .    .    F-3  .    .    A-3  .    G-3  .    F-3  .    E-3  .    F-3  ^",
-             "G-3! .    .    .    ~    ~    ~    ~    D-3  .    E-3  .    F-3  .    G-3  x",
-             "A-3! .    .    .    ~    ~    ~    ~    B-3  .    A-3  .    E-3  .    A-3  ^",
-             "G#3  ~    ~    ~    ~    ~    ~    ~    E-3  .    D-3  .    B-2  .    G#2  ^"},
-    .bass = {"F-1! .    F-2  .    F-1_ .    F-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
-             "E-1! .    E-2  .    E-1_ .    E-2  .    A-1  .    A-2  .    A-1_ .    A-2  .",
-             bass_Dm8,
-             "E-1! .    E-2  .    E-1_ .    E-2  .    E-1  .    E-2  .    E-1  /    /    ^"},
-    .drums = {busy_ghost, busy, busy_ghost, fill_toms},
+    .chords = {"C    .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
+               "Am   .    .    .    .    .    .    .    Em   .    .    .    .    .    .    .",
+               "F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
+               "Dm   .    .    .    .    .    .    .    Am   .    .    .    >    >    >    >"},
+    .lead = {"C-3  .    .    E-3  .    .    G-3  .    B-3  .    A-3  .    G-3  .    D-3  ^",
+             "A-3! .    .    .    ~    ~    ~    ~    G-3  .    E-3  .    B-2  .    E-3  x",
+             "F-3! .    .    .    ~    ~    ~    ~    A-3  .    G-3  .    F-3  .    C-3  ^",
+             "D-3  ~    ~    ~    F-3  .    E-3  .    C-3  ~    ~    ~    >    >    >    ^"},
+    .bass = {"C-2! .    C-1  .    C-2_ .    C-1  .    G-1  .    G-2  .    G-1_ .    G-2  .",
+             "A-1! .    A-2  .    A-1_ .    A-2  .    E-1  .    E-2  .    E-1_ .    E-2  .",
+             bass_F8,
+             "D-1! .    D-2  .    D-1_ .    D-2  .    A-1! .    .    .    >    >    >    ^"},
+    .drums = {half_time, half_time_kicks, half_time, fill_stop},
 };
 
 // The breakdown: the hook softly over long bass notes, its echo a dotted
@@ -223,7 +249,7 @@ const PatternScore breakdown_b{
 };
 
 // The build: the chords come back softly, the bass opens its filter bar by
-// bar, the lead swells and the snare thickens into rolls.
+// bar, the lead swells and the snare thickens into rolls and toms.
 const PatternScore build_a{
     .name = "build a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
@@ -248,81 +274,83 @@ const PatternScore build_a{
 const PatternScore build_b{
     .name = "build b",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"Dm   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
-               "Dm   .    .    .    .    .    .    .    F    .    .    .    .    .    .    .",
+    .chords = {"Dm,  .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "Dm,  .    .    .    .    .    .    .    F,   .    .    .    .    .    .    .",
                "Esus4 .   .    .    .    .    .    .    .    .    .    .    .    .    .    .",
                "E7   .    .    .    .    .    .    .    .    .    .    .    .    .    .    ."},
     .lead = {"A-2  .    .    A-2  .    .    A-2  .    C-3  .    .    C-3  .    .    C-3  ^",
              "D-3  .    .    D-3  .    .    D-3  .    F-3  .    .    F-3  .    .    F-3  ^",
-             "E-3! ~    ~    ~    ~    ~    ~    ~    ~    ~    ~    ~    ~    ~    ~    ^",
+             "E-3, <    <    <    <    <    <    <    <    <    <    <    ~    ~    ~    ^",
              "G#2! .    .    .    .    .    .    .    /    /    /    /    /    /    /    ^"},
-    .bass = {"D-1  .    D-1  .    D-2  .    D-1  .    D-1  .    D-2  .    D-1  .    D-2  .",
-             "D-1  .    D-1  .    D-2  .    D-1  .    F-1  .    F-1  .    F-2  .    F-1  .",
+    .bass = {"D-1_ .    D-1_ .    D-2_ .    D-1_ .    D-1_ .    D-2_ .    D-1_ .    D-2_ .",
+             "D-1_ .    D-1_ .    D-2_ .    D-1_ .    F-1  .    F-1  .    F-2  .    F-1  .",
              "E-1! .    E-1  .    E-2  .    E-1  .    E-1! .    E-1  .    E-2  .    E-1  .",
              "E-1! .    .    .    .    .    .    .    /    /    /    /    /    /    /    ^"},
     .drums = {"K    .    s    .    S    .    s    .    K    .    s    .    S    .    s    s",
               "K    .    S    .    K    .    S    .    K    .    S    .    K    .    S    S",
-              "K    .    r    .    r    .    r    .    r    .    r    .    r    .    r    r",
-              "R    .    R    .    R    .    R    .    R    R    R    R    R    R    R    R"},
+              "K    .    S    .    S    .    S    .    S    .    S    .    r    .    r    r",
+              "r    .    r    .    R    .    R    .    t    t    m    m    T    T    R    R"},
 };
 
-// The return: the theme again, reharmonised, its hook ornamented with late
-// notes, glides and falls.
+// The return, the climax: the theme again, reharmonised, its hook accented
+// and ornamented, with a descant an octave above it once the crash has
+// rung, the bass in driving octaves and claps on the backbeat. It turns
+// aside to F again, and the answer climbs to the lead's highest B.
 const PatternScore return_a{
     .name = "return a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
-               "Dm   .    .    .    .    .    .    .    F    .    .    .    .    .    .    .",
-               "C    .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
-               "F    .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
-    .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3' .    .    .    E-3  .    A-3* ~",
+    .descant = {"X    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+                "D-3, .    .    .    ~    ~    ~    ^    C-3  .    .    .    ~    ~    >    ^",
+                "E-3  .    .    .    ~    ~    ~    ^    D-3  .    .    .    B-2  .    .    ^",
+                "C-3  .    .    .    ~    ~    ~    ^    B-2  .    .    .    G#2  .    .    ^"},
+    .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3' .    .    .    E-3! .    A-3* ~",
              "~    ~    ~    ^    G-3  .    F-3  .    E-3! .    D-3  .    C-3  .    ~    ^",
              "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    G-3! .    A-3* ~",
-             "~    ~    ~    ~    G-3  .    E-3  .    D-3  v    v    ^    C-3  .    D-3  ."},
+             "~    ~    ~    ~    G-3  .    E-3  .    D-3  v    v    ^    B-2  .    D-3  ."},
     .bass = {bass_Am8,
-             "D-1! .    D-2  .    D-1_ .    D-2  .    F-1  .    F-2  .    F-1_ .    F-2  .",
-             "C-2! .    C-1  .    C-2_ .    C-1  .    G-1  .    G-2  .    G-1_ .    G-2  .",
-             "F-1! .    F-2  .    F-1_ .    F-2  .    E-1  .    E-2  .    E-1_ .    G#1  ."},
-    .drums = {busy, beat_ghost, busy_ghost, fill_snares},
+             "D-1! .    D-2  .    D-1_ .    D-2  .    F-1! .    F-2  .    F-1_ .    F-2  .",
+             "C-2! .    C-1  .    C-2_ .    C-1  .    G-1! .    G-2  .    G-1_ .    G-2  .",
+             "F-1! .    F-2  .    F-1_ .    F-2  .    E-1! .    E-2  .    E-1_ .    E-1  ."},
+    .drums = {drive, drive_ghost, drive, fill_snares},
 };
 
 const PatternScore return_b{
     .name = "return b",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
-               "F    .    .    .    .    .    .    .    Dm   .    .    .    .    .    .    .",
-               "G    .    .    .    .    .    .    .    .    .    G    .    .    .    .    .",
-               "E7   .    .    .    .    .    .    .    .    .    E7   .    .    .    .    ."},
+    .descant = {"A-2  .    .    .    ~    ~    ~    ^    C-3  .    .    .    A-2  .    .    ^",
+                "D-3! ~    ~    ~    ~    ~    ~    ^    B-2  .    .    .    G-2  .    .    ^",
+                "C-3  .    .    .    ~    ~    ~    ^    A-2  .    .    .    ~    ~    ~    ^",
+                "E-3  .    .    .    ~    ~    ~    ^    D-3  .    .    .    B-2  .    .    ^"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  .    A-3! .",
-             ".    ~    ~    ~    w    w    w    ^    G-3  .    F-3  .    E-3  .    C-3, .",
-             "D-3! .    .    B-2  .    .    G-2  .    B-2  .    C-3* .    D-3  .    x    .",
-             "E-3! ~    ~    ~    ~    ~    ~    ~    D-3' .    B-2  .    G#2  .    B-2  ^"},
-    .bass = {bass_Am8,
-             "F-1! .    F-2  .    F-1_ .    F-2  .    D-1  .    D-2  .    D-1_ .    D-2  .",
-             bass_G8,
-             "E-1! .    E-2  .    E-1_ .    E-2  .    E-1  .    E-2  .    E-1  .    G#1  ."},
-    .drums = {busy_ghost, busy, beat, fill_open},
+             "B-3! ~    ~    ~    w    w    w    ^    A-3  .    G-3  .    E-3  .    D-3, .",
+             "E-3! .    .    C-3  .    .    A-2  .    D-3  .    F-3  .    A-3  .    x    .",
+             "A-3! ~    ~    ~    ~    ~    ~    ^    G#3  .    E-3  .    D-3  .    B-2  ^"},
+    .bass = {"F-1! .    F-2  .    F-1  .    F-2  .    F-1! .    F-2  .    F-1_ .    F-2  .",
+             "G-1! .    G-2  .    G-1_ .    G-2  .    E-1! .    E-2  .    E-1_ .    E-2  .",
+             "A-1! .    A-2  .    A-1_ .    A-2  .    D-1! .    D-2  .    D-1_ .    D-2  .",
+             "E-1! .    E-2  .    E-1_ .    E-2  .    E-1! .    E-2  .    D-2  .    G#1  ."},
+    .drums = {drive_ghost, drive, drive_ghost, fill_tom_roll},
 };
 
-// The ending: the hook over D minor, a last cadence through B flat, borrowed
-// from outside the key, and E7 to the A that fades out just as the song
-// ends, so the restart follows closely.
+// The ending: the hook over A minor once more, then D minor and G to C, a
+// chromatic climb G, G#, and E7 turning aside to F; a last cadence through
+// B flat, borrowed from outside the key, and E7 to the A that fades out
+// just as the song ends, so the restart follows closely.
 const PatternScore ending_a{
     .name = "ending a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"Dm   .    .    .    .    .    .    .    .    .    Dm   .    .    .    .    .",
-               "E7   .    .    .    .    .    .    .    .    .    E7   .    .    .    .    .",
-               "F    .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
-               "Am   .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
-    .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    F-3  .    ~    ^",
-             "E-3  ~    ~    ~    ~    ~    ~    ^    D-3  .    C-3  .    B-2  .    G#2  ^",
-             "A-2  .    .    C-3  .    .    F-3  .    E-3  .    D-3  .    B-2  .    ~    ^",
-             "C-3! .    .    B-2  .    .    A-2  .    B-2  ~    ~    ~    ~    ~    ~    ^"},
-    .bass = {bass_Dm8,
-             "E-1! .    E-2  .    E-1_ .    E-2  .    E-1  .    E-2  .    E-1_ .    G#1  .",
-             "F-1! .    F-2  .    F-1_ .    F-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
-             bass_Am8},
-    .drums = {beat, beat_ghost, busy, fill_drag},
+    .chords = {"X    .    .    .    .    .    .    .    Am   .    .    .    .    .    .    .",
+               "F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
+               "Dm   .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
+               "C    .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
+    .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  .    ~    ^",
+             "F-3  ~    ~    ~    ~    ~    ~    ^    E-3  .    C-3  .    A-2  .    C-3  ^",
+             "D-3  .    .    F-3  .    .    A-3  .    G-3  .    .    .    D-3  .    B-2  ^",
+             "C-3! .    .    E-3  .    .    G-3  .    G#3  .    .    .    E-3  .    B-2  ^"},
+    .bass = {bass_Am8, bass_F8,
+             "D-1! .    D-2  .    D-1_ .    D-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
+             "C-2! .    C-1  .    C-2_ .    C-1  .    E-1  .    E-2  .    E-1_ .    E-1  ."},
+    .drums = {beat, beat_ghost, push, fill_drag},
 };
 
 const PatternScore ending_b{
@@ -333,15 +361,15 @@ const PatternScore ending_b{
                "Bb   .    .    .    .    .    .    .    E7   .    .    .    .    .    .    .",
                "Am   .    .    .    >    >    >    >    >    >    >    >    >    >    >    >"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  ~    ~    ^",
-             "C-3  .    .    B-2  .    .    A-2  .    G#2  .    .    ^    B-2  .    ~    ^",
+             "C-3  .    .    B-2  .    .    A-2  .    .    .    .    ^    E-3  .    D-3  ^",
              "F-3! .    .    D-3  .    .    A#2  .    D-3  .    .    .    B-2  .    G#2  ^",
              "A-2! ~    ~    ~    >    >    >    >    >    >    >    >    >    >    >    >"},
     .bass = {"F-1! .    F-2  .    F-1_ .    F-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
              bass_Am,
              "A#1! .    A#2  .    A#1_ .    A#2  .    E-1  .    E-2  .    E-1_ .    G#1  .",
              "A-1! .    .    .    >    >    >    >    >    >    >    >    >    >    >    >"},
-    .drums = {beat_ghost, busy, busy_ghost,
-              "K    .    .    .    o    .    .    .    .    .    .    .    .    .    .    ."},
+    .drums = {beat_ghost, push, push_ghost,
+              "X    .    .    .    .    .    .    .    .    .    .    .    .    .    .    ."},
 };
 
 }  // namespace

@@ -15,7 +15,10 @@ using Bars = std::array<std::string_view, bars_per_pattern>;
 // Four bars of all four voices. Each voice has a channel of its own.
 struct PatternScore {
   std::string_view name;
-  Bars chords;
+  Bars chords{};
+  // When written, the chord channel plays this second melody instead of
+  // the chords: the lead's sound, an octave above the names it reads.
+  Bars descant{};
   Bars lead;
   Bars bass;
   Bars drums;

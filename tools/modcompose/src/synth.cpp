@@ -1,4 +1,4 @@
-#include "synth.h"
+#include "tools/modcompose/src/synth.h"
 
 #include <cmath>
 
@@ -71,6 +71,13 @@ Lowpass lowpass_at(double cutoff_hz, double rate_hz) {
 double lowpass_process(Lowpass& filter, double input) {
   filter.state += filter.coefficient * (input - filter.state);
   return filter.state;
+}
+
+double soft_clip(double x) {
+  if (x >= 3.0) return 1.0;
+  if (x <= -3.0) return -1.0;
+  // The Pade approximant of tanh, which meets +-1 at +-3.
+  return x * (27.0 + x * x) / (27.0 + 9.0 * x * x);
 }
 
 double saw_wave(double phase, int32_t harmonics, double brightness) {

@@ -51,6 +51,11 @@ inline double highpass_process(Highpass& filter, double input) {
   return input - lowpass_process(filter.lowpass, input);
 }
 
+// A soft saturation that rounds peaks off instead of cutting them: odd
+// harmonics appear as the input grows, so a low drum gains overtones that
+// small speakers play. Close to tanh, flat at +-1 beyond +-3.
+double soft_clip(double x);
+
 // One cycle of a band-limited waveform, phase in turns [0, 1). The waves
 // are sums of harmonics up to `harmonics`, each weighted by a gentle
 // low-pass curve around the harmonic number `brightness`, so that a short

@@ -1,12 +1,12 @@
-#include "arrange.h"
+#include "tools/modcompose/src/arrange.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "instruments.h"
-#include "pitch.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/pitch.h"
 
 namespace {
 
@@ -111,23 +111,52 @@ TEST(Arrangement, ChordsMustBeNamedBeforeTheyAreHeld) {
 
 TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
   PatternScore pattern = quiet_pattern("p");
-  pattern.drums[0] = ". K S s h o H d r R . . . . . .";
+  pattern.drums[0] = ". K S s h o H d r R C X t m T .";
   const Module module = arrange(one_pattern_song(pattern));
-  const uint16_t hat = period_of(drum_note(Instrument::hihat));
+  const uint16_t drum = period_of(drum_note(Instrument::kick));
+  const uint16_t middle_tom =
+      period_of(Note{drum_note(Instrument::high_tom).index - middle_tom_semitones});
   const std::vector<Cell> drums{
       {},  // row 0 carries speed and tempo
-      {4, 214, 0, 0},
-      {5, 214, 0, 0},
-      {5, 214, effect_set_volume, ghost_snare_volume},
-      {6, hat, 0, 0},
-      {7, period_of(drum_note(Instrument::open_hihat)), 0, 0},
-      {6, hat, effect_set_volume, accented_hihat_volume},
-      {5, 214, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
-      {5, 214, effect_extended, extended_retrigger << 4 | 3},
-      {5, 214, effect_extended, extended_retrigger << 4 | 2},
+      {4, drum, 0, 0},
+      {5, drum, 0, 0},
+      {5, drum, effect_set_volume, ghost_snare_volume},
+      {6, drum, 0, 0},
+      {7, drum, 0, 0},
+      {6, drum, effect_set_volume, accented_hihat_volume},
+      {5, drum, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
+      {5, drum, effect_extended, extended_retrigger << 4 | 3},
+      {5, drum, effect_extended, extended_retrigger << 4 | 2},
+      {11, drum, 0, 0},
+      {8, drum, 0, 0},
+      {9, drum, 0, 0},
+      {9, middle_tom, 0, 0},
+      {10, drum, 0, 0},
   };
   for (std::size_t row = 1; row < drums.size(); ++row)
     EXPECT_EQ(cell(module, static_cast<int32_t>(row), drum_channel), drums[row]) << row;
+}
+
+TEST(Arrangement, DescantAndCrashOnTheChordChannel) {
+  PatternScore pattern = quiet_pattern("p");
+  pattern.chords[0] = "";
+  pattern.descant[0] = "X . . . A-2 . ^ C-3! . . . . . . . .";
+  const Module module = arrange(one_pattern_song(pattern));
+  const Cell crash{8, period_of(drum_note(Instrument::crash)), 0, 0};
+  EXPECT_EQ(cell(module, 0, chord_channel).sample, crash.sample) << "beside speed and tempo";
+  EXPECT_EQ(cell(module, 4, chord_channel), (Cell{12, 254, 0, 0}));
+  EXPECT_EQ(cell(module, 6, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
+  EXPECT_EQ(cell(module, 7, chord_channel),
+            (Cell{12, 214, effect_set_volume, descant_style.accent_volume}));
+
+  pattern.descant[0] = "";
+  pattern.chords[0] = "X . . . Am . . . . . . . . . . .";
+  const Module with_chords = arrange(one_pattern_song(pattern));
+  EXPECT_EQ(cell(with_chords, 1, chord_channel), Cell{}) << "the crash rings: no arpeggio";
+  EXPECT_EQ(cell(with_chords, 4, chord_channel), (Cell{3, 508, effect_arpeggio, 0x37}));
+  pattern.descant[1] = "A-2 . . . . . . . . . . . . . . .";
+  EXPECT_THROW((void)arrange(one_pattern_song(pattern)), std::invalid_argument)
+      << "chords and descant on one channel";
 }
 
 TEST(Arrangement, SpeedAndTempoOpenTheFirstPositionPlayed) {

@@ -1,11 +1,11 @@
-#include "instruments.h"
+#include "tools/modcompose/src/instruments.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
-#include "synth.h"
+#include "tools/modcompose/src/synth.h"
 
 namespace {
 
@@ -47,15 +47,28 @@ int32_t peak_of(const std::vector<int8_t>& data, std::size_t from, std::size_t t
   return peak;
 }
 
-TEST(Instruments, SixKindsOfSoundInSampleOrder) {
+TEST(Instruments, VoicesAndKitInSampleOrder) {
   const std::vector<Sample> samples = make_instruments();
-  ASSERT_EQ(samples.size(), static_cast<std::size_t>(instrument_count));
-  EXPECT_EQ(samples[static_cast<int>(Instrument::bass) - 1].name.substr(0, 4), "bass");
-  EXPECT_EQ(samples[static_cast<int>(Instrument::lead) - 1].name.substr(0, 4), "lead");
-  EXPECT_EQ(samples[static_cast<int>(Instrument::chords) - 1].name.substr(0, 6), "chords");
-  EXPECT_EQ(samples[static_cast<int>(Instrument::kick) - 1].name.substr(0, 4), "kick");
-  EXPECT_EQ(samples[static_cast<int>(Instrument::snare) - 1].name.substr(0, 5), "snare");
-  EXPECT_EQ(samples[static_cast<int>(Instrument::hihat) - 1].name.substr(0, 5), "hihat");
+  ASSERT_EQ(samples.size(), static_cast<std::size_t>(Instrument::descant));
+  const std::vector<std::pair<Instrument, std::string>> names{
+      {Instrument::bass, "bass"},
+      {Instrument::lead, "lead"},
+      {Instrument::chords, "chords"},
+      {Instrument::kick, "kick"},
+      {Instrument::snare, "snare"},
+      {Instrument::hihat, "hihat: closed"},
+      {Instrument::open_hihat, "hihat: open"},
+      {Instrument::crash, "crash"},
+      {Instrument::high_tom, "tom: high"},
+      {Instrument::low_tom, "tom: low"},
+      {Instrument::clap, "clap"},
+      {Instrument::descant, "descant"},
+  };
+  for (const auto& [instrument, name] : names) {
+    const Sample& sample = samples[static_cast<std::size_t>(instrument) - 1];
+    EXPECT_EQ(sample.name.substr(0, name.size()), name);
+    EXPECT_EQ(sample.loops(), !is_drum(instrument)) << name;
+  }
   for (const Sample& sample : samples) {
     EXPECT_LE(sample.name.size(), static_cast<std::size_t>(sample_name_size)) << sample.name;
     EXPECT_EQ(sample.data.size() % 2, 0u) << sample.name;
@@ -85,10 +98,12 @@ TEST(Instruments, PitchedInstrumentsLoopWholeCycles) {
   expect_seamless_loop(make_bass(), bass_cycle);
   expect_seamless_loop(make_lead(), lead_cycle);
   expect_seamless_loop(make_chords(), chords_cycle);
+  expect_seamless_loop(make_descant(), descant_cycle);
 }
 
 TEST(Instruments, DrumsAreOneShotsThatDieAway) {
-  for (const Sample& drum : {make_kick(), make_snare(), make_hihat(), make_open_hihat()}) {
+  for (const Sample& drum : {make_kick(), make_snare(), make_hihat(), make_open_hihat(),
+                             make_crash(), make_high_tom(), make_low_tom(), make_clap()}) {
     EXPECT_FALSE(drum.loops()) << drum.name;
     ASSERT_GT(drum.data.size(), 100u) << drum.name;
     EXPECT_EQ(drum.data[0], 0) << drum.name;
@@ -98,6 +113,36 @@ TEST(Instruments, DrumsAreOneShotsThatDieAway) {
         << drum.name << " still loud at its end";
     EXPECT_LE(std::abs(drum.data.back()), 1) << drum.name << " ends with a click";
   }
+}
+
+// Share of a drum's energy between two frequencies, by a plain discrete
+// Fourier transform of the sample at the rate it is played.
+double energy_share(const Sample& drum, double rate, double low_hz, double high_hz) {
+  const auto size = drum.data.size();
+  double total = 0.0;
+  for (const int8_t value : drum.data) total += static_cast<double>(value) * value;
+  double inside = 0.0;
+  for (std::size_t bin = 1; bin < size / 2; ++bin) {
+    const double hz = static_cast<double>(bin) * rate / static_cast<double>(size);
+    if (hz < low_hz || hz >= high_hz) continue;
+    double re = 0.0;
+    double im = 0.0;
+    for (std::size_t i = 0; i < size; ++i) {
+      const double turns = static_cast<double>(bin * i % size) / static_cast<double>(size);
+      re += drum.data[i] * sine_turns(turns + 0.25);
+      im += drum.data[i] * sine_turns(turns);
+    }
+    // Each bin below half the rate stands for itself and its mirror.
+    inside += 2.0 * (re * re + im * im) / static_cast<double>(size);
+  }
+  return inside / total;
+}
+
+TEST(Instruments, KickIsHeardOnSmallSpeakers) {
+  // Laptop speakers play little below 100 Hz: a kick whose energy all lay
+  // there would be lost on them.
+  const double rate = playback_rate_of(drum_note(Instrument::kick));
+  EXPECT_GE(energy_share(make_kick(), rate, 100.0, 3000.0), 0.2);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
-#include "mikmod_render.h"
+#include "tools/modcompose/tests/mikmod_render.h"
 
 #include <mikmod.h>
 
 #include <cstring>
 #include <stdexcept>
 
-#include "temp_dir.h"
+#include "tools/modcompose/tests/temp_dir.h"
 
 namespace {
 

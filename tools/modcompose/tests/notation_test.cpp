@@ -1,4 +1,4 @@
-#include "notation.h"
+#include "tools/modcompose/src/notation.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ TEST(Notation, BarsHaveSixteenStepsAndBarLinesAreSkipped) {
 }
 
 TEST(Notation, MelodySteps) {
-  const auto steps = parse_melody_bar("C-2 . ^ ~ > G#3 . . . . . . . . . .");
+  const auto steps = parse_melody_bar("C-2 . ^ ~ > G#3 X . . . . . . . . .");
   EXPECT_EQ(steps[0].mark, Mark::note);
   EXPECT_EQ(steps[0].note, parse_note("C-2"));
   EXPECT_EQ(steps[1].mark, Mark::hold);
@@ -28,6 +28,7 @@ TEST(Notation, MelodySteps) {
   EXPECT_EQ(steps[3].mark, Mark::vibrato);
   EXPECT_EQ(steps[4].mark, Mark::fade);
   EXPECT_EQ(steps[5].note, parse_note("G#3"));
+  EXPECT_EQ(steps[6].mark, Mark::crash);
   const auto marks = parse_melody_bar("w / v < x C-2! C-2, C-2* C-2' C-2_ . . . . . .");
   const std::vector<Mark> expected{Mark::tremolo, Mark::slide_up, Mark::slide_down, Mark::swell,
                                    Mark::cut};
@@ -65,19 +66,20 @@ TEST(Notation, ChordKindsGiveTheArpeggioIntervals) {
 }
 
 TEST(Notation, ChordSteps) {
-  const auto steps = parse_chord_bar("Am . ^ > Dm, . . . . . . . . . . .");
+  const auto steps = parse_chord_bar("Am . ^ > Dm, X . . . . . . . . . .");
   EXPECT_EQ(steps[4].touch, Touch::soft);
   EXPECT_EQ(steps[4].chord.root, parse_note("D-2"));
   EXPECT_EQ(steps[0].mark, Mark::chord);
   EXPECT_EQ(steps[1].mark, Mark::hold);
   EXPECT_EQ(steps[2].mark, Mark::release);
   EXPECT_EQ(steps[3].mark, Mark::fade);
+  EXPECT_EQ(steps[5].mark, Mark::crash);
   EXPECT_THROW(parse_chord_bar("Am ~ . . . . . . . . . . . . . ."), std::invalid_argument);
   EXPECT_EQ(parse_chord_bar(sixteen_holds).size(), 16u);
 }
 
 TEST(Notation, DrumSteps) {
-  const auto steps = parse_drum_bar("K S s h o d r R H . . . . . . .");
+  const auto steps = parse_drum_bar("K S s h o d r R H . C X t m T .");
   EXPECT_EQ(steps[0], Drum::kick);
   EXPECT_EQ(steps[1], Drum::snare);
   EXPECT_EQ(steps[2], Drum::ghost_snare);
@@ -88,6 +90,11 @@ TEST(Notation, DrumSteps) {
   EXPECT_EQ(steps[7], Drum::fast_roll);
   EXPECT_EQ(steps[8], Drum::accented_hihat);
   EXPECT_EQ(steps[9], Drum::none);
+  EXPECT_EQ(steps[10], Drum::clap);
+  EXPECT_EQ(steps[11], Drum::crash);
+  EXPECT_EQ(steps[12], Drum::high_tom);
+  EXPECT_EQ(steps[13], Drum::middle_tom);
+  EXPECT_EQ(steps[14], Drum::low_tom);
   EXPECT_THROW(parse_drum_bar("k . . . . . . . . . . . . . . ."), std::invalid_argument);
   EXPECT_THROW(parse_drum_bar("C-3 . . . . . . . . . . . . . . ."), std::invalid_argument);
 }

@@ -1,4 +1,4 @@
-#include "pitch.h"
+#include "tools/modcompose/src/pitch.h"
 
 #include <gtest/gtest.h>
 

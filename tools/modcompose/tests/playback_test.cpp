@@ -6,10 +6,10 @@
 #include <array>
 #include <cmath>
 
-#include "arrange.h"
-#include "mikmod_render.h"
-#include "score.h"
-#include "temp_dir.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/score.h"
+#include "tools/modcompose/tests/mikmod_render.h"
+#include "tools/modcompose/tests/temp_dir.h"
 
 namespace {
 
@@ -148,6 +148,22 @@ TEST_F(Playback, BreakdownAndBuildAreHeard) {
       decibels(rms_between(rendering, build_start, build_start + bar_seconds));
   const double build_last = decibels(rms_between(rendering, build_end - bar_seconds, build_end));
   EXPECT_GE(build_last - build_first, 3.0) << "the build grows";
+}
+
+TEST_F(Playback, EveryChannelIsHeard) {
+  // Each channel alone over the whole song, against the loudest: none has
+  // gone silent or sunk far under the others. The balance itself is the
+  // business of scripts/measure-mix.sh.
+  const double length = song_seconds(blumot_song());
+  std::vector<double> levels;
+  for (int32_t channel = 0; channel < channel_count; ++channel) {
+    const Rendering alone = render_module(module_file(), wav_file(), update_limit, channel);
+    levels.push_back(decibels(std::max(rms_between(alone, 0.0, length), 1.0)));
+  }
+  const double loudest = *std::max_element(levels.begin(), levels.end());
+  for (int32_t channel = 0; channel < channel_count; ++channel) {
+    EXPECT_GE(levels[static_cast<std::size_t>(channel)], loudest - 10.0) << "channel " << channel;
+  }
 }
 
 // The mix as one channel (the mean of left and right), high-passed at

@@ -1,4 +1,4 @@
-#include "protracker.h"
+#include "tools/modcompose/src/protracker.h"
 
 #include <gtest/gtest.h>
 

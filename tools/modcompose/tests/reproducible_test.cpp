@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "arrange.h"
-#include "piano_roll.h"
-#include "score.h"
-#include "temp_dir.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/piano_roll.h"
+#include "tools/modcompose/src/score.h"
+#include "tools/modcompose/tests/temp_dir.h"
 
 namespace {
 

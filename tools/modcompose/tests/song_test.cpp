@@ -8,11 +8,11 @@
 #include <set>
 #include <string>
 
-#include "arrange.h"
-#include "instruments.h"
-#include "notation.h"
-#include "pitch.h"
-#include "score.h"
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/notation.h"
+#include "tools/modcompose/src/pitch.h"
+#include "tools/modcompose/src/score.h"
 
 namespace {
 
