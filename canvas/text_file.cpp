@@ -60,7 +60,7 @@ char* file_read_all(const char* path) {
   auto* buffer = static_cast<char*>(std::calloc(static_cast<size_t>(size) + 1, 1));
   if (buffer == nullptr) return nullptr;
   // A short read leaves the rest of the buffer at 0.
-  std::fread(buffer, 1, static_cast<size_t>(size), file.get());
+  [[maybe_unused]] const size_t read = std::fread(buffer, 1, static_cast<size_t>(size), file.get());
   return buffer;
 }
 

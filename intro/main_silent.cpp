@@ -1,6 +1,16 @@
 // intro-silent: the animation without music.
 #include "intro/program.h"
 
-int main() {
-  return intro_run(silent_variant);
+namespace {
+
+constexpr ProgramAbout about = {
+    .name = "intro-silent",
+    .summary = "BLUMOT, a demo-scene intro in plain text for the terminal, without sound.",
+    .files = "",
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  return intro_main(argc, argv, about, silent_variant);
 }

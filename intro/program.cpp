@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 #include <new>
+#include <string_view>
 
 #include "canvas/canvas.h"
 #include "intro/dialogue.h"
@@ -79,7 +80,55 @@ int animate(const IntroVariant& variant, const IntroSettings& settings) {
   }
 }
 
+enum class ProgramOption { none, help, version };
+
+// The first argument that asks for the usage or the version; every other
+// argument is ignored.
+ProgramOption option_find(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "-h" || argument == "--help") return ProgramOption::help;
+    if (argument == "-V" || argument == "--version") return ProgramOption::version;
+  }
+  return ProgramOption::none;
+}
+
+void usage_print(const ProgramAbout& about) {
+  std::printf("Usage: %s [-h | --help | -V | --version]\n%s\n\n", about.name, about.summary);
+  std::fputs(
+      "It asks two questions, each a menu answered with a digit and Enter: the\n"
+      "size of the screen (columns x lines) and the frame rate. Then it plays an\n"
+      "endless animation on standard output until Ctrl-c ends it.\n\n",
+      stdout);
+  if (about.files[0] != '\0') std::printf("%s\n\n", about.files);
+  std::fputs(
+      "  -h, --help     print this help and exit\n"
+      "  -V, --version  print the name and version and exit\n"
+      "Any other argument is ignored. The manual: man blumot\n",
+      stdout);
+}
+
+// Answers the option on standard output; returns the exit status.
+int option_answer(ProgramOption option, const ProgramAbout& about) {
+  if (option == ProgramOption::help) {
+    usage_print(about);
+  } else {
+    std::printf("%s (blumot) %s\n", about.name, INTRO_VERSION);
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "Could not write to standard output: %s\n", std::strerror(errno));
+    return EXIT_FAILURE;
+  }
+  return EXIT_SUCCESS;
+}
+
 }  // namespace
+
+int intro_main(int argc, char* argv[], const ProgramAbout& about, const IntroVariant& variant) {
+  const ProgramOption option = option_find(argc, argv);
+  if (option != ProgramOption::none) return option_answer(option, about);
+  return intro_run(variant);
+}
 
 int intro_run(const IntroVariant& variant) {
   if (!standard_descriptors_hold()) {

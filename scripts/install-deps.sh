@@ -12,7 +12,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 strace pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev clang-format valgrind
-  dpkg-dev groff-base
+  dpkg-dev groff-base lintian
 )
 
 case "${1:-test}" in

@@ -8,7 +8,11 @@ allowed). Out-of-range numbers are refused with the entry's error message and
 the prompt again. Each case here runs out of input at the end, so every case
 also checks the stop.
 
-Usage: check_dialogue.py --program PATH [--variant silent|music]
+-h/--help and -V/--version answer with the usage and the version on
+standard output, status 0 and no dialogue; any other argument changes
+nothing.
+
+Usage: check_dialogue.py --program PATH --project-version X.Y.Z [--variant silent|music]
 """
 
 import argparse
@@ -34,16 +38,19 @@ CASES = [
     ("4096 x 4096 cells, the most accepted", b"5\n4096\n4096\n"),
 ]
 
+# Arguments other than the two options, each of which must leave the
+# dialogue byte for byte as it is without arguments.
+IGNORED_ARGUMENTS = [("--frobnicate",), ("-x", "80", "25"), ("help",), ("--",)]
+
 TIMEOUT = 5.0  # "at once": a hang or a read loop on end of input fails here
 
 
-
-def check_case(program, variant, answers):
+def check_case(program, variant, answers, arguments=()):
     """Run one case; returns a list of problems (empty when it passes)."""
     expected, settings = model.simulate_dialogue(variant, answers)
     assert settings is None, "every case must run out of input"
     with tempfile.TemporaryDirectory() as cwd:
-        result = intro_run.run_to_end(program, answers, TIMEOUT, cwd)
+        result = intro_run.run_to_end(program, answers, TIMEOUT, cwd, arguments)
     if result is None:
         return [f"still running after {TIMEOUT} s"]
     problems = []
@@ -64,20 +71,61 @@ def check_case(program, variant, answers):
     return problems
 
 
+def check_options(program, variant, version):
+    """Both spellings of each option give the same answer, on standard
+    output alone, with status 0 and without the dialogue (whose input is
+    empty, so a dialogue would end with status 1); the other arguments are
+    ignored."""
+    name = os.path.basename(program)
+    answers = {}
+    problems = []
+    with tempfile.TemporaryDirectory() as cwd:
+        for option in ("-h", "--help", "-V", "--version"):
+            result = intro_run.run_to_end(program, b"", TIMEOUT, cwd, (option,))
+            if result is None:
+                problems.append(f"{option}: still running after {TIMEOUT} s")
+                continue
+            if result.returncode != 0 or result.stderr:
+                problems.append(f"{option}: status {result.returncode}, "
+                                f"standard error {result.stderr!r}")
+            answers[option] = result.stdout
+    usage = answers.get("--help", b"")
+    wanted = [f"Usage: {name} ".encode(), b"Ctrl-c", b"man blumot"]
+    if variant == "music":
+        wanted.append(b"blumot.mod")
+    missing = [text for text in wanted if text not in usage]
+    if missing or b"\033[" in usage:
+        problems.append(f"--help lacks {missing} or holds the banner: {usage!r}")
+    if answers.get("--version") != f"{name} (blumot) {version}\n".encode():
+        problems.append(f"--version answers {answers.get('--version')!r}")
+    for short, long in (("-h", "--help"), ("-V", "--version")):
+        if short in answers and long in answers and answers[short] != answers[long]:
+            problems.append(f"{short} and {long} answer differently")
+    for arguments in IGNORED_ARGUMENTS:
+        problems += [f"{arguments}: {p}" for p in check_case(program, variant, b"1\n", arguments)]
+    return problems
+
+
+def report(name, problems):
+    print(f"{'FAIL' if problems else 'ok  '} {name}")
+    for p in problems:
+        print("  " + p)
+    return bool(problems)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True)
+    parser.add_argument("--project-version", required=True)
     parser.add_argument("--variant", choices=sorted(model.VARIANTS), default="silent")
     args = parser.parse_args()
     program = os.path.abspath(args.program)
     failed = 0
     for name, answers in CASES:
-        problems = check_case(program, args.variant, answers)
-        print(f"{'FAIL' if problems else 'ok  '} {name} (answers {answers!r})")
-        for p in problems:
-            print("  " + p)
-        failed += bool(problems)
-    print(f"{len(CASES) - failed} of {len(CASES)} cases passed")
+        failed += report(f"{name} (answers {answers!r})",
+                         check_case(program, args.variant, answers))
+    failed += report("options", check_options(program, args.variant, args.project_version))
+    print(f"{len(CASES) + 1 - failed} of {len(CASES) + 1} cases passed")
     return 1 if failed else 0
 
 

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Makes the Debian package of a finished build with cpack, unpacks it with
+# Makes the Debian package of a finished build with cpack, has lintian check
+# it as Debian checks its own (any error or warning fails), unpacks it with
 # dpkg-deb into a temporary root and checks what a user gets: exactly the
 # two programs, the module as the build composed it, both manual pages
-# compressed and readable, README and licence, and a Depends line that names
+# compressed and readable, the users' README and the changelog compressed,
+# the copyright file, lintian's overrides, and a Depends line that names
 # libmikmod. Skipped (exit 77) only where dpkg-deb is missing.
 #
-# Usage: check_package.sh CPACK BUILD_DIR INSTALL_PREFIX
+# Usage: check_package.sh CPACK BUILD_DIR INSTALL_PREFIX PROGRAM_DIR
 set -euo pipefail
 cpack=$1
 build=$2
 prefix=${3#/}
+programs=${4#/}
 
 if ! command -v dpkg-deb >/dev/null; then
   echo "dpkg-deb is missing: the package cannot be checked here"
@@ -38,11 +41,13 @@ grep -q '\blibmikmod' <<<"$depends" || fail "Depends names no libmikmod: '$depen
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 expected=$(sort <<EOF_FILES
-$prefix/bin/intro
-$prefix/bin/intro-silent
+$programs/intro
+$programs/intro-silent
 $prefix/share/blumot/blumot.mod
-$prefix/share/doc/blumot/LICENSE
-$prefix/share/doc/blumot/README.md
+$prefix/share/doc/blumot/README.gz
+$prefix/share/doc/blumot/changelog.Debian.gz
+$prefix/share/doc/blumot/copyright
+$prefix/share/lintian/overrides/blumot
 $prefix/share/man/man6/blumot.6.gz
 $prefix/share/man/man6/intro-silent.6.gz
 EOF_FILES
@@ -59,17 +64,17 @@ while read -r file; do
 done <<<"$actual"
 
 for program in intro intro-silent; do
-  [ -x "$root/$prefix/bin/$program" ] || fail "$program is not executable"
+  [ -x "$root/$programs/$program" ] || fail "$program is not executable"
 done
 # Started anywhere, intro reads the module from where the package puts it.
-grep -qaF "/$prefix/share/blumot/blumot.mod" "$root/$prefix/bin/intro" ||
+grep -qaF "/$prefix/share/blumot/blumot.mod" "$root/$programs/intro" ||
   fail "intro does not look for its module in /$prefix/share/blumot"
 cmp -s "$root/$prefix/share/blumot/blumot.mod" "$build/blumot.mod" ||
   fail "the packaged module is not the one the build composed"
 
 man6=$root/$prefix/share/man/man6
-for page in "$man6"/*.6.gz; do
-  gzip -t "$page" || fail "$(basename "$page") is not a whole gzip file"
+for compressed in "$man6"/*.6.gz "$root/$prefix"/share/doc/blumot/*.gz; do
+  gzip -t "$compressed" || fail "$(basename "$compressed") is not a whole gzip file"
 done
 # intro-silent's page is the one of both programs.
 [ "$(gzip -dc "$man6/intro-silent.6.gz")" = ".so man6/blumot.6" ] ||
@@ -80,4 +85,11 @@ warnings=$(gzip -dc "$man6/blumot.6.gz" | groff -man -Tutf8 -ww -z 2>&1) ||
 gzip -dc "$man6/blumot.6.gz" | grep -qF "/$prefix/share/blumot/blumot.mod" ||
   fail "blumot.6 does not name the installed module /$prefix/share/blumot/blumot.mod"
 
-echo "package $(basename "$deb") holds the expected files; Depends: $depends"
+# Debian's own check, with its default profile and the package's overrides.
+command -v lintian >/dev/null || fail "lintian is missing: scripts/install-deps.sh installs it"
+if ! lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
+  cat "$work/lintian.log" >&2
+  fail "lintian finds errors or warnings in the package"
+fi
+
+echo "package $(basename "$deb") holds the expected files; Depends: $depends", lintian clean

@@ -284,12 +284,12 @@ def collect_output(program, answer_bytes, wanted, first_frame_end=0, cwd=None,
     return out
 
 
-def run_to_end(program, answer_bytes, timeout, cwd=None):
+def run_to_end(program, answer_bytes, timeout, cwd=None, arguments=()):
     """Runs the program on the given input, which it must end on by itself
     within `timeout` seconds. Returns the subprocess.CompletedProcess, or
     None when the program was still running and has been killed."""
     try:
-        return subprocess.run([os.path.abspath(program)], input=answer_bytes,
+        return subprocess.run([os.path.abspath(program), *arguments], input=answer_bytes,
                               capture_output=True, timeout=timeout, cwd=cwd)
     except subprocess.TimeoutExpired:
         return None
