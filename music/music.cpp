@@ -56,7 +56,7 @@ MODULE* module_read(int fd) {
     MikMod_errno = MMERR_OPENING_FILE;
     return nullptr;
   }
-  MODULE* module = Player_LoadFP(file, music_voices, music_curious);
+  MODULE* module = Player_LoadFP(file, music_voices, music_plays_hidden_positions);
   std::fclose(file);
   return module;
 }
@@ -105,9 +105,9 @@ bool library_start() {
   return ready;
 }
 
-void state_set(bool Music::*flag) {
+void state_set(bool& flag) {
   std::lock_guard hold(music.state);
-  music.*flag = true;
+  flag = true;
   music.changed.notify_all();
 }
 
@@ -174,7 +174,7 @@ void music_run() {
       }
     }
   }
-  state_set(&Music::started);
+  state_set(music.started);
   if (music.module == nullptr) return;
   {
     std::unique_lock hold(music.state);
@@ -208,7 +208,7 @@ void music_play() {
 }
 
 void music_stop() {
-  state_set(&Music::stopping);
+  state_set(music.stopping);
   if (music.thread.joinable()) music.thread.join();
   std::lock_guard hold(music.library);
   if (music.module != nullptr) {

@@ -8,7 +8,9 @@
 
 inline constexpr const char* music_file = "blumot.mod";
 inline constexpr int music_voices = 4;
-inline constexpr BOOL music_curious = 0;
+// Whether a load also plays the positions that a module may hide behind the
+// end of its song: it does not, only the song's own order is played.
+inline constexpr BOOL music_plays_hidden_positions = 0;
 
 // Starts the music thread, which starts the library and loads the module.
 // Waits for that at most music_start_wait microseconds: a sound server that

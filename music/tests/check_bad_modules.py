@@ -36,11 +36,10 @@ import threading
 import time
 from concurrent.futures import ThreadPoolExecutor
 
-from pulse_client import pulse_client_environment
-
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
                                 "support"))
 import intro_run  # noqa: E402
+from pulse_client import pulse_client_environment  # noqa: E402
 
 ANSWERS = b"4\n4\n"  # 40x24, 50 frames per second
 WIDTH, HEIGHT = 40, 24
