@@ -11,13 +11,21 @@
   message and status 1, where a small one still runs.
 - endless_answer: an answer line that never ends (/dev/zero, endless
   digits) ends the dialogue within 1 s with status 1.
+- nonblocking_input: a terminal left non-blocking, the answers typed after
+  the start: the dialogue waits for them.
 
-Usage: check_hostile.py --program PATH --case output|nonblocking|memory|endless_answer
+Programs run in a folder of their own with no sound server to be found;
+`--module` names the module of a program that plays music.
+
+Usage: check_hostile.py --program PATH --case CASE [--module PATH] [--sanitized]
 """
 
 import argparse
+import fcntl
 import os
 import pty
+import select
+import shutil
 import signal
 import subprocess
 import sys
@@ -27,6 +35,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import intro_run  # noqa: E402
+from pulse_client import pulse_client_environment  # noqa: E402
 
 start = intro_run.start_hostile
 
@@ -260,11 +269,98 @@ def write_digits(fd):
         pass
 
 
+SKIPPED = 77
+
+
+class Options:
+    """What a case needs to know beyond the program: the module of a program
+    that plays music (None for intro-silent), and whether it is a sanitizer
+    build."""
+
+    def __init__(self, module, sanitized):
+        self.module = module
+        self.sanitized = sanitized
+
+
+def with_module(options, cwd):
+    if options.module:
+        shutil.copy(options.module, os.path.join(cwd, "blumot.mod"))
+
+
+def frames_come(fd, what, seconds=1.0):
+    """Reads the dialogue and then frames for `seconds` from the descriptor;
+    problems if they do not come."""
+    try:
+        intro_run.read_past(fd, intro_run.LAST_PROMPT, extra=3 * 80 * 25)
+    except RuntimeError as error:
+        return [f"{what}: {error}"]
+    drain(fd, seconds)
+    return []
+
+
+def drain(fd, seconds):
+    """Reads and drops what comes on the descriptor for `seconds`; returns
+    how many bytes came."""
+    received = 0
+    deadline = time.monotonic() + seconds
+    while (left := deadline - time.monotonic()) > 0:
+        if not select.select([fd], [], [], left)[0]:
+            break
+        try:
+            data = os.read(fd, 1 << 16)
+        except OSError:
+            data = b""
+        if not data:
+            break
+        received += len(data)
+    return received
+
+
+def stop(process, *pipes):
+    process.kill()
+    process.wait()
+    for pipe in pipes:
+        if pipe is not None:
+            pipe.close()
+
+
+def error_lines(path):
+    with open(path, "rb") as errors:
+        return errors.read().decode(errors="replace").splitlines()
+
+
+def case_nonblocking_input(program, cwd, options):
+    """A terminal left non-blocking by an earlier program, the answers typed
+    half a second after the start: the dialogue waits for them and the frames
+    follow."""
+    with_module(options, cwd)
+    main, terminal = pty.openpty()
+    flags = fcntl.fcntl(terminal, fcntl.F_GETFL)
+    fcntl.fcntl(terminal, fcntl.F_SETFL, flags | os.O_NONBLOCK)
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=terminal, stdout=terminal, stderr=stderr, cwd=cwd)
+    os.close(terminal)
+    drain(main, 0.5)
+    problems = []
+    if process.poll() is not None:
+        problems.append(f"ended with status {process.returncode} before the answers came")
+    else:
+        os.write(main, answers())
+        found = frames_come(main, "answers typed late on a non-blocking terminal")
+        problems += found
+    stop(process)
+    os.close(main)
+    lines = [line for line in error_lines(errors) if "answer" in line]
+    return problems + [f"standard error: {line}" for line in lines]
+
+
 CASES = {
-    "output": case_output,
-    "nonblocking": case_nonblocking,
-    "memory": case_memory,
-    "endless_answer": case_endless_answer,
+    "output": lambda program, cwd, _: case_output(program, cwd),
+    "nonblocking": lambda program, cwd, _: case_nonblocking(program, cwd),
+    "memory": lambda program, cwd, _: case_memory(program, cwd),
+    "endless_answer": lambda program, cwd, _: case_endless_answer(program, cwd),
+    "nonblocking_input": case_nonblocking_input,
 }
 
 
@@ -272,11 +368,21 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True)
     parser.add_argument("--case", choices=sorted(CASES), required=True)
+    parser.add_argument("--module", help="the music module, for a program that plays one")
+    parser.add_argument("--sanitized", action="store_true", help="an AddressSanitizer build")
     args = parser.parse_args()
-    # A folder of its own: with no sound device, libmikmod may write its
-    # music file into the current folder.
-    with tempfile.TemporaryDirectory() as cwd:
-        problems = CASES[args.case](os.path.abspath(args.program), cwd)
+    options = Options(args.module and os.path.abspath(args.module), args.sanitized)
+    with tempfile.TemporaryDirectory() as root:
+        # No sound server to be found, as on a machine without sound.
+        os.environ.update(pulse_client_environment(root, root, "no-server"))
+        # A folder of its own: with no sound device, libmikmod may write its
+        # music file into the current folder.
+        cwd = os.path.join(root, "run")
+        os.mkdir(cwd)
+        problems = CASES[args.case](os.path.abspath(args.program), cwd, options)
+    if problems is None:
+        print(f"{args.case}: skipped")
+        return SKIPPED
     for problem in problems:
         print("FAIL", problem)
     print(f"{args.case}: {'failed' if problems else 'passed'}")
