@@ -1,6 +1,8 @@
 #include "music/music.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +13,8 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -33,7 +35,9 @@ struct Music {
   bool started = false;  // the library has started and the first load is done
   bool stopping = false;
   std::atomic<bool> playing = false;  // read by every frame without a lock
-  std::thread thread;
+
+  bool thread_made = false;
+  pthread_t thread{};
 };
 
 // Never destroyed: a program that ends in its dialogue must not wait for a
@@ -164,7 +168,7 @@ Microseconds music_mix(MusicPace& pace) {
   return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
 }
 
-void music_run() {
+void* music_run(void*) {
   {
     std::lock_guard hold(music.library);
     if (library_start()) {
@@ -175,7 +179,7 @@ void music_run() {
     }
   }
   state_set(music.started);
-  if (music.module == nullptr) return;
+  if (music.module == nullptr) return nullptr;
   {
     std::unique_lock hold(music.state);
     music.changed.wait(hold, [] { return music.stopping || music.playing; });
@@ -187,6 +191,49 @@ void music_run() {
   MusicPace pace{.origin = Clock::now()};
   Microseconds pause(0);
   while (music_sleep(pause) && music.module != nullptr) pause = music_mix(pace);
+  return nullptr;
+}
+
+// Threads that the sound libraries start take the process's default stack,
+// which follows the main thread's limit: give them at least the music
+// thread's.
+void library_threads_stack() {
+  pthread_attr_t defaults;
+  if (pthread_getattr_default_np(&defaults) != 0) return;
+  size_t size = 0;
+  pthread_attr_getstacksize(&defaults, &size);
+  if (size < music_stack_size && pthread_attr_setstacksize(&defaults, music_stack_size) == 0) {
+    pthread_setattr_default_np(&defaults);
+  }
+  pthread_attr_destroy(&defaults);
+}
+
+// Address space the sound libraries may take as they start. The PulseAudio
+// client ends the process (SIGQUIT) when an allocation fails, so under a
+// limit (ulimit -v) the music starts only with this much to spare.
+constexpr size_t library_memory_spare = size_t{8} << 20;
+
+// Whether `size` bytes of address space are free: reserved, not used.
+bool address_space_free(size_t size) {
+  void* reserved =
+      mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (reserved == MAP_FAILED) return false;
+  munmap(reserved, size);
+  return true;
+}
+
+// The music thread, on a stack of music_stack_size; an error number when it
+// cannot be made (a limit of threads or of memory).
+int music_thread_make() {
+  if (!address_space_free(music_stack_size + library_memory_spare)) return ENOMEM;
+  library_threads_stack();
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, music_stack_size);
+  const int error = pthread_create(&music.thread, &attributes, music_run, nullptr);
+  pthread_attr_destroy(&attributes);
+  music.thread_made = error == 0;
+  return error;
 }
 
 }  // namespace
@@ -196,7 +243,11 @@ MODULE* music_load(const char* path) {
 }
 
 void music_start() {
-  music.thread = std::thread(music_run);
+  const int error = music_thread_make();
+  if (error != 0) {
+    std::fprintf(stderr, "Could not start the music: %s\n", std::strerror(error));
+    return;
+  }
   std::unique_lock hold(music.state);
   music.changed.wait_for(hold, Microseconds(music_start_wait), [] { return music.started; });
 }
@@ -208,8 +259,10 @@ void music_play() {
 }
 
 void music_stop() {
+  if (!music.thread_made) return;
   state_set(music.stopping);
-  if (music.thread.joinable()) music.thread.join();
+  pthread_join(music.thread, nullptr);
+  music.thread_made = false;
   std::lock_guard hold(music.library);
   if (music.module != nullptr) {
     Player_Stop();

@@ -4,6 +4,7 @@
 
 #include <mikmod.h>
 
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr const char* music_file = "blumot.mod";
@@ -15,9 +16,14 @@ inline constexpr BOOL music_plays_hidden_positions = 0;
 // Starts the music thread, which starts the library and loads the module.
 // Waits for that at most music_start_wait microseconds: a sound server that
 // does not answer must not hold the banner, and the music then joins when it
-// does. Failures go to standard error and the intro goes on without music.
+// does. Failures go to standard error and the intro goes on without music;
+// a thread that cannot be made is said in one line.
 void music_start();
 inline constexpr int64_t music_start_wait = 1000000;
+
+// The stack of the music thread, whatever limit the main thread's stack has
+// (ulimit -s); threads that the sound libraries start get at least as much.
+inline constexpr size_t music_stack_size = size_t{1} << 20;
 
 // The first frame is on the screen: the thread starts the module and mixes
 // it from now on. Later calls do nothing, and none ever waits for the thread.

@@ -11,6 +11,11 @@
   message and status 1, where a small one still runs.
 - endless_answer: an answer line that never ends (/dev/zero, endless
   digits) ends the dialogue within 1 s with status 1.
+- thread_limit: no thread can be made (RLIMIT_NPROC 1 for an unprivileged
+  user), or the address space leaves no room for one (ulimit -v): intro
+  says in one line that its music cannot start, then runs in silence.
+- small_stack: a stack limit of 24 KiB (ulimit -s), and of 20 KiB with a
+  sound server playing the music when PulseAudio is installed.
 - nonblocking_input: a terminal left non-blocking, the answers typed after
   the start: the dialogue waits for them.
 
@@ -24,6 +29,7 @@ import argparse
 import fcntl
 import os
 import pty
+import resource
 import select
 import shutil
 import signal
@@ -35,7 +41,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import intro_run  # noqa: E402
-from pulse_client import pulse_client_environment  # noqa: E402
+from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
 start = intro_run.start_hostile
 
@@ -269,6 +275,7 @@ def write_digits(fd):
         pass
 
 
+MUSIC_NOT_STARTED = "Could not start the music: "
 SKIPPED = 77
 
 
@@ -329,6 +336,125 @@ def error_lines(path):
         return errors.read().decode(errors="replace").splitlines()
 
 
+def runs_on(program, cwd, what, expected_errors, **limits):
+    """Starts the program with the given limits (see start_hostile),
+    answers for 80x25, and checks that the dialogue and a second of frames
+    come, that it still runs then, and that standard error holds lines that
+    `expected_errors` accepts. Returns problems."""
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr,
+                        cwd=cwd, **limits)
+    feed(process, answers())
+    problems = frames_come(process.stdout.fileno(), what)
+    if not problems and process.poll() is not None:
+        problems.append(f"{what}: ended with status {process.returncode} during the frames")
+    stop(process, process.stdin, process.stdout)
+    lines = error_lines(errors)
+    if not expected_errors(lines):
+        problems.append(f"{what}: standard error holds {lines!r}")
+    return problems
+
+
+def one_line_starting(prefix):
+    return lambda lines: len(lines) == 1 and lines[0].startswith(prefix) and len(lines[0]) > len(
+        prefix)
+
+
+def nothing(lines):
+    return lines == []
+
+
+def unused_user():
+    """An unprivileged user id that no process runs as: with RLIMIT_NPROC 1
+    it may run the program and nothing more."""
+    used = set()
+    for entry in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{entry}/status") as status:
+                used.update(int(line.split()[1]) for line in status if line.startswith("Uid:"))
+        except (OSError, ValueError):
+            pass
+    return next(uid for uid in range(65534, 1000, -1) if uid not in used)
+
+
+def one_process_only():
+    """In the new process: RLIMIT_NPROC 1, as an unprivileged user, whom the
+    limit binds (root's processes are exempt)."""
+    if os.geteuid() == 0:
+        user = unused_user()
+        os.setgroups([])
+        os.setgid(user)
+        os.setuid(user)
+    resource.setrlimit(resource.RLIMIT_NPROC, (1, 1))
+
+
+def case_thread_limit(program, cwd, options):
+    """No thread can be made, for a limit of threads or of address space:
+    intro says why its music cannot start, in one line, and runs like
+    intro-silent; a screen too large for the memory is still refused."""
+    with_module(options, cwd)
+    os.chmod(cwd, 0o755)  # the unprivileged user's current folder
+    said = one_line_starting(MUSIC_NOT_STARTED) if options.module else nothing
+    problems = runs_on(program, cwd, "RLIMIT_NPROC 1", said, also=one_process_only)
+    if options.sanitized or problems:
+        return problems  # AddressSanitizer reserves more than any limit leaves
+    # The program's size in its dialogue without the music thread, and a
+    # limit half a megabyte above it: too little for the thread's stack.
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                    stderr=subprocess.DEVNULL, cwd=cwd, also=one_process_only)
+    intro_run.read_past(process.stdout.fileno(), SCREEN_MENU_END)
+    limit = intro_run.proc_status(process.pid, "VmSize") * 1024 + (512 << 10)
+    stop(process, process.stdin, process.stdout)
+    problems += runs_on(program, cwd, f"ulimit -v {limit >> 10}", said, address_space=limit)
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
+                    address_space=limit)
+    feed(process, answers(4096, 4096))
+    return problems + expect_end(process, "Not enough memory for a 4096x4096 screen.",
+                                 f"4096x4096 under ulimit -v {limit >> 10}", seconds=10)
+
+
+def case_small_stack(program, cwd, options):
+    """The stack limited to 24 KiB (ulimit -s 24): the music thread's stack
+    does not follow the limit. With a sound server at 20 KiB, where the
+    server's client thread would overflow its stack too, intro plays into
+    it. (Below some 20 KiB the dynamic loader itself may overflow while it
+    loads the sound libraries, before the program begins.)"""
+    with_module(options, cwd)
+    problems = runs_on(program, cwd, "ulimit -s 24", lambda lines: True, stack=24 << 10)
+    if not options.module:
+        return problems
+    if shutil.which("pulseaudio") is None or shutil.which("pactl") is None:
+        print("     no PulseAudio here: the stack with a sound server is not checked")
+        return problems + (["PulseAudio is not installed"] if os.environ.get("CI") else [])
+    return problems + small_stack_with_server(program, cwd, 20 << 10)
+
+
+def small_stack_with_server(program, cwd, size):
+    what = f"ulimit -s {size >> 10}, a sound server"
+    saved = dict(os.environ)
+    os.environ.update(pulse_client_environment(os.path.join(cwd, "server"),
+                                               os.path.join(cwd, "home"), "pulse/native"))
+    daemon = start_daemon(os.environ, os.path.join(cwd, "daemon.log"), "intro_check")
+    try:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                        stderr=subprocess.DEVNULL, cwd=cwd, stack=size)
+        feed(process, answers())
+        problems = frames_come(process.stdout.fileno(), what)
+        playing = subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True,
+                                 text=True).stdout.strip()
+        if not problems and process.poll() is not None:
+            problems.append(f"{what}: ended with status {process.returncode}")
+        elif not problems and not playing:
+            problems.append(f"{what}: nothing plays into the server")
+        stop(process, process.stdin, process.stdout)
+    finally:
+        end(daemon)
+        os.environ.clear()
+        os.environ.update(saved)
+    return problems
+
+
 def case_nonblocking_input(program, cwd, options):
     """A terminal left non-blocking by an earlier program, the answers typed
     half a second after the start: the dialogue waits for them and the frames
@@ -360,6 +486,8 @@ CASES = {
     "nonblocking": lambda program, cwd, _: case_nonblocking(program, cwd),
     "memory": lambda program, cwd, _: case_memory(program, cwd),
     "endless_answer": lambda program, cwd, _: case_endless_answer(program, cwd),
+    "thread_limit": case_thread_limit,
+    "small_stack": case_small_stack,
     "nonblocking_input": case_nonblocking_input,
 }
 
