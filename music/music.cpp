@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 
 namespace {
@@ -77,21 +78,41 @@ int64_t song_microseconds(const MODULE* module) {
   return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
 }
 
-// Ends the program by the signal, as the default action does. Some drivers
-// (SDL's) take over the interrupt and termination signals while they start,
-// but only those left at their default action: this one keeps them out.
+// Ends the program by the signal, as the default action does.
 void signal_end(int signal) {
   std::signal(signal, SIG_DFL);
   std::raise(signal);
 }
 
+// Held while a sound library starts or stops. SDL takes over the interrupt
+// and termination signals while it starts, but only those it finds at their
+// default action: these are held by signal_end meanwhile, so Ctrl-c ends
+// intro then as it always does. Afterwards each signal has again exactly
+// the action the program inherited, ignored or default, whatever a library
+// did.
+struct SignalGuard {
+  static constexpr int guarded[] = {SIGINT, SIGTERM};
+  struct sigaction inherited[std::size(guarded)] = {};
+
+  SignalGuard() {
+    for (size_t i = 0; i < std::size(guarded); ++i) {
+      sigaction(guarded[i], nullptr, &inherited[i]);
+      const bool by_default =
+          (inherited[i].sa_flags & SA_SIGINFO) == 0 && inherited[i].sa_handler == SIG_DFL;
+      if (by_default) std::signal(guarded[i], signal_end);
+    }
+  }
+  ~SignalGuard() {
+    for (size_t i = 0; i < std::size(guarded); ++i) sigaction(guarded[i], &inherited[i], nullptr);
+  }
+  SignalGuard(const SignalGuard&) = delete;
+  SignalGuard& operator=(const SignalGuard&) = delete;
+};
+
 // Starts the library on the driver it picks, or on the silent one when that
 // fails, so that a load has a mixer to go into. False if even that fails.
-// Ctrl-c ends intro as it ends intro-silent, also while the library starts
-// and while a module loads.
 bool library_start() {
-  std::signal(SIGINT, signal_end);
-  std::signal(SIGTERM, signal_end);
+  SignalGuard guard;
   MikMod_RegisterAllDrivers();
   // A second registration of the loaders links their list into a loop that
   // the next load never leaves; a later start of the music must skip it.
@@ -104,8 +125,6 @@ bool library_start() {
     md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
     ready = md_device != 0 && MikMod_Init("") == 0;
   }
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
   return ready;
 }
 

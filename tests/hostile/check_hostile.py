@@ -16,6 +16,8 @@
   says in one line that its music cannot start, then runs in silence.
 - small_stack: a stack limit of 24 KiB (ulimit -s), and of 20 KiB with a
   sound server playing the music when PulseAudio is installed.
+- signals: SIGINT and SIGTERM started ignored stay ignored once the music
+  has started, and started at their default stay there: Ctrl-c ends it.
 - nonblocking_input: a terminal left non-blocking, the answers typed after
   the start: the dialogue waits for them.
 
@@ -277,6 +279,7 @@ def write_digits(fd):
 
 MUSIC_NOT_STARTED = "Could not start the music: "
 SKIPPED = 77
+SIGNAL_BITS = {signal.SIGINT: 1 << (signal.SIGINT - 1), signal.SIGTERM: 1 << (signal.SIGTERM - 1)}
 
 
 class Options:
@@ -455,6 +458,47 @@ def small_stack_with_server(program, cwd, size):
     return problems
 
 
+def signal_masks(pid):
+    """The ignored and the caught signals of the process, as bit masks."""
+    with open(f"/proc/{pid}/status") as status:
+        fields = dict(line.split(":", 1) for line in status)
+    return int(fields["SigIgn"], 16), int(fields["SigCgt"], 16)
+
+
+def case_signals(program, cwd, options):
+    """Once the music has started, SIGINT and SIGTERM have the actions the
+    program inherited: ignored ones stay ignored (the program runs on after
+    both), and default ones stay default (Ctrl-c ends it)."""
+    with_module(options, cwd)
+    problems = []
+    for ignore in ((signal.SIGINT, signal.SIGTERM), ()):
+        what = "started with SIGINT and SIGTERM " + ("ignored" if ignore else "at default")
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                        stderr=subprocess.DEVNULL, cwd=cwd, ignore=ignore)
+        feed(process, answers())
+        fd = process.stdout.fileno()
+        found = frames_come(fd, what)
+        problems += found
+        if not found:
+            ignored, caught = signal_masks(process.pid)
+            for sig, bit in SIGNAL_BITS.items():
+                state = "ignored" if ignored & bit else "caught" if caught & bit else "default"
+                if state != ("ignored" if ignore else "default"):
+                    problems.append(f"{what}: {sig.name} is {state} once the music started")
+            if ignore:
+                process.send_signal(signal.SIGINT)
+                process.send_signal(signal.SIGTERM)
+                if not drain(fd, 0.5) or process.poll() is not None:
+                    problems.append(f"{what}: ended by SIGINT and SIGTERM")
+            else:
+                process.send_signal(signal.SIGINT)
+                status = intro_run.ended_within(process, QUICK)
+                if status != -signal.SIGINT:
+                    problems.append(f"{what}: status {status} after SIGINT, not the end by it")
+        stop(process, process.stdin, process.stdout)
+    return problems
+
+
 def case_nonblocking_input(program, cwd, options):
     """A terminal left non-blocking by an earlier program, the answers typed
     half a second after the start: the dialogue waits for them and the frames
@@ -488,6 +532,7 @@ CASES = {
     "endless_answer": lambda program, cwd, _: case_endless_answer(program, cwd),
     "thread_limit": case_thread_limit,
     "small_stack": case_small_stack,
+    "signals": case_signals,
     "nonblocking_input": case_nonblocking_input,
 }
 
