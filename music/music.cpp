@@ -1,7 +1,9 @@
 #include "music/music.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -22,10 +25,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Microseconds = std::chrono::microseconds;
 
-// What the music thread and the main thread share. Every libmikmod call of
-// either thread holds `library`; the flags and the sleeps use `state`, which
-// is never held across a library call, so the main thread never waits for a
-// driver that blocks.
+// What the music thread and the main thread share. Every libmikmod call
+// holds `library`; the flags and the sleeps use `state`, which is never held
+// across a library call, so the main thread never waits for a driver that
+// blocks. Only the music thread starts, plays and stops the library, and it
+// shuts the library down before it ends: the descriptors of the library's
+// output are in the thread's own table.
 struct Music {
   std::mutex library;
   MODULE* module = nullptr;  // null before the load and once a load failed
@@ -35,7 +40,10 @@ struct Music {
   std::condition_variable changed;
   bool started = false;  // the library has started and the first load is done
   bool stopping = false;
-  std::atomic<bool> playing = false;  // read by every frame without a lock
+  std::atomic<bool> playing = false;  // the frames have begun; read without a lock
+  // Where the music's own messages reach standard error, as the program
+  // found it; -1 before the thread has set it up.
+  int errors = -1;
 
   bool thread_made = false;
   pthread_t thread{};
@@ -44,6 +52,86 @@ struct Music {
 // Never destroyed: a program that ends in its dialogue must not wait for a
 // thread held by a sound server that does not answer.
 Music& music = *new Music;
+
+void state_set(bool& flag) {
+  std::lock_guard hold(music.state);
+  flag = true;
+  music.changed.notify_all();
+}
+
+// Writes `what` and `reason` on a line of standard error, unless the frames
+// have begun: from then on a failure of the music is silent, so nothing
+// lands on the animation. Written under the state lock, so no message can
+// follow the first call of music_play.
+void music_report(const char* what, const char* reason) {
+  std::lock_guard hold(music.state);
+  if (!music.playing) dprintf(music.errors, "%s%s\n", what, reason);
+}
+
+// ALSA's report of an error, which by default goes to standard error.
+void alsa_quiet(const char*, int, const char*, int, const char*, ...) {}
+
+// Tells ALSA to keep its reports to itself. libmikmod links the library, so
+// its setter is found among the program's symbols (dlsym) without a build
+// dependency of its own; without ALSA there is nothing to quiet.
+void alsa_silence() {
+  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(ErrorHandler);
+  const auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
+  if (set != nullptr) set(alsa_quiet);
+}
+
+// The sound libraries write to standard error by themselves (ALSA, OpenAL,
+// the PulseAudio client), and some of them cannot be told not to. So the
+// music thread takes a table of descriptors of its own, which the threads
+// the libraries start from it share, and there the standard descriptors
+// lead to /dev/null: nothing of theirs reaches the screen, while the main
+// thread's frames and messages go where they always went. Where the table
+// cannot be made private (a container's filter of system calls), only
+// ALSA, heard on every machine without sound, is quieted. Returns a
+// descriptor on the program's standard error for the music's own messages.
+int library_output_quiet() {
+  alsa_silence();
+  const bool own_table = unshare(CLONE_FILES) == 0;
+  const int errors = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  if (own_table) {
+    const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (int fd = STDIN_FILENO; nothing >= 0 && fd <= STDERR_FILENO; ++fd) dup2(nothing, fd);
+    if (nothing >= 0) close(nothing);
+  }
+  return errors;
+}
+
+// Ends the program by the signal, as the default action does.
+void signal_end(int signal) {
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// Held while a sound library starts or stops. SDL takes over the interrupt
+// and termination signals while it starts, but only those it finds at their
+// default action: these are held by signal_end meanwhile, so Ctrl-c ends
+// intro then as it always does. Afterwards each signal has again exactly
+// the action the program inherited, ignored or default, whatever a library
+// did.
+struct SignalGuard {
+  static constexpr int guarded[] = {SIGINT, SIGTERM};
+  struct sigaction inherited[std::size(guarded)] = {};
+
+  SignalGuard() {
+    for (size_t i = 0; i < std::size(guarded); ++i) {
+      sigaction(guarded[i], nullptr, &inherited[i]);
+      const bool by_default =
+          (inherited[i].sa_flags & SA_SIGINFO) == 0 && inherited[i].sa_handler == SIG_DFL;
+      if (by_default) std::signal(guarded[i], signal_end);
+    }
+  }
+  ~SignalGuard() {
+    for (size_t i = 0; i < std::size(guarded); ++i) sigaction(guarded[i], &inherited[i], nullptr);
+  }
+  SignalGuard(const SignalGuard&) = delete;
+  SignalGuard& operator=(const SignalGuard&) = delete;
+};
 
 // Opening never blocks: a FIFO or a device is refused after the open.
 int module_open(const char* path) {
@@ -78,37 +166,6 @@ int64_t song_microseconds(const MODULE* module) {
   return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
 }
 
-// Ends the program by the signal, as the default action does.
-void signal_end(int signal) {
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-// Held while a sound library starts or stops. SDL takes over the interrupt
-// and termination signals while it starts, but only those it finds at their
-// default action: these are held by signal_end meanwhile, so Ctrl-c ends
-// intro then as it always does. Afterwards each signal has again exactly
-// the action the program inherited, ignored or default, whatever a library
-// did.
-struct SignalGuard {
-  static constexpr int guarded[] = {SIGINT, SIGTERM};
-  struct sigaction inherited[std::size(guarded)] = {};
-
-  SignalGuard() {
-    for (size_t i = 0; i < std::size(guarded); ++i) {
-      sigaction(guarded[i], nullptr, &inherited[i]);
-      const bool by_default =
-          (inherited[i].sa_flags & SA_SIGINFO) == 0 && inherited[i].sa_handler == SIG_DFL;
-      if (by_default) std::signal(guarded[i], signal_end);
-    }
-  }
-  ~SignalGuard() {
-    for (size_t i = 0; i < std::size(guarded); ++i) sigaction(guarded[i], &inherited[i], nullptr);
-  }
-  SignalGuard(const SignalGuard&) = delete;
-  SignalGuard& operator=(const SignalGuard&) = delete;
-};
-
 // Starts the library on the driver it picks, or on the silent one when that
 // fails, so that a load has a mixer to go into. False if even that fails.
 bool library_start() {
@@ -118,20 +175,37 @@ bool library_start() {
   // the next load never leaves; a later start of the music must skip it.
   [[maybe_unused]] static const bool loaders = (MikMod_RegisterAllLoaders(), true);
   md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
-  bool ready = MikMod_Init("") == 0;
-  if (!ready) {
-    std::fprintf(stderr, "Could not initialize sound\n");
-    std::fprintf(stderr, "Reason: %s\n", MikMod_strerror(MikMod_errno));
-    md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
-    ready = md_device != 0 && MikMod_Init("") == 0;
-  }
-  return ready;
+  if (MikMod_Init("") == 0) return true;
+  music_report("Could not initialize sound\nReason: ", MikMod_strerror(MikMod_errno));
+  md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
+  return md_device != 0 && MikMod_Init("") == 0;
 }
 
-void state_set(bool& flag) {
-  std::lock_guard hold(music.state);
-  flag = true;
-  music.changed.notify_all();
+// Frees the module and shuts the library down (`started`: it had started).
+void library_stop(bool started) {
+  SignalGuard guard;
+  if (music.module != nullptr) {
+    Player_Stop();
+    Player_Free(music.module);
+    music.module = nullptr;
+  }
+  if (started) MikMod_Exit();
+}
+
+// Starts the library and loads the module. True when there is music to
+// play; otherwise the library is down again.
+bool music_prepare() {
+  std::lock_guard hold(music.library);
+  const bool started = library_start();
+  if (started) {
+    music.module = module_find();
+    if (music.module == nullptr) {
+      music_report("Could not load module, reason: ", MikMod_strerror(MikMod_errno));
+    }
+  }
+  if (started && music.module != nullptr) return true;
+  library_stop(started);
+  return false;
 }
 
 // Sleeps up to `time`; music_stop cuts it short. False once stopping.
@@ -187,18 +261,8 @@ Microseconds music_mix(MusicPace& pace) {
   return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
 }
 
-void* music_run(void*) {
-  {
-    std::lock_guard hold(music.library);
-    if (library_start()) {
-      music.module = module_find();
-      if (music.module == nullptr) {
-        std::fprintf(stderr, "Could not load module, reason: %s\n", MikMod_strerror(MikMod_errno));
-      }
-    }
-  }
-  state_set(music.started);
-  if (music.module == nullptr) return nullptr;
+// Plays from the first frame until music_stop, or until a reload fails.
+void music_play_on() {
   {
     std::unique_lock hold(music.state);
     music.changed.wait(hold, [] { return music.stopping || music.playing; });
@@ -210,6 +274,16 @@ void* music_run(void*) {
   MusicPace pace{.origin = Clock::now()};
   Microseconds pause(0);
   while (music_sleep(pause) && music.module != nullptr) pause = music_mix(pace);
+  std::lock_guard hold(music.library);
+  library_stop(true);
+}
+
+void* music_run(void*) {
+  music.errors = library_output_quiet();
+  const bool playable = music_prepare();
+  state_set(music.started);
+  if (playable) music_play_on();
+  close(music.errors);
   return nullptr;
 }
 
@@ -272,8 +346,9 @@ void music_start() {
 }
 
 void music_play() {
-  if (music.playing.exchange(true)) return;
+  if (music.playing) return;
   std::lock_guard hold(music.state);
+  music.playing = true;
   music.changed.notify_all();
 }
 
@@ -282,16 +357,10 @@ void music_stop() {
   state_set(music.stopping);
   pthread_join(music.thread, nullptr);
   music.thread_made = false;
-  std::lock_guard hold(music.library);
-  if (music.module != nullptr) {
-    Player_Stop();
-    Player_Free(music.module);
-    music.module = nullptr;
-  }
-  MikMod_Exit();
+  std::lock_guard hold_library(music.library);
+  music.restarts = 0;
   std::lock_guard hold_state(music.state);
   music.started = music.stopping = music.playing = false;
-  music.restarts = 0;
 }
 
 int32_t music_restarts() {

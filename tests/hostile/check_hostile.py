@@ -18,6 +18,12 @@
   sound server playing the music when PulseAudio is installed.
 - signals: SIGINT and SIGTERM started ignored stay ignored once the music
   has started, and started at their default stay there: Ctrl-c ends it.
+- late_failure: a sound server that accepts the connection and closes it
+  3 s later, long after the frames have begun: nothing reaches standard
+  error, and the frames keep their rate.
+- no_sound: no sound device and no sound server: standard error holds
+  intro's own two lines and nothing of the sound libraries', also where
+  unshare(2) is refused (as in a container).
 - nonblocking_input: a terminal left non-blocking, the answers typed after
   the start: the dialogue waits for them.
 
@@ -28,13 +34,17 @@ Usage: check_hostile.py --program PATH --case CASE [--module PATH] [--sanitized]
 """
 
 import argparse
+import ctypes
 import fcntl
 import os
+import platform
 import pty
 import resource
 import select
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -278,6 +288,8 @@ def write_digits(fd):
 
 
 MUSIC_NOT_STARTED = "Could not start the music: "
+INIT_FAILED = "Could not initialize sound"
+REASON = "Reason: "
 SKIPPED = 77
 SIGNAL_BITS = {signal.SIGINT: 1 << (signal.SIGINT - 1), signal.SIGTERM: 1 << (signal.SIGTERM - 1)}
 
@@ -499,6 +511,130 @@ def case_signals(program, cwd, options):
     return problems
 
 
+class LateServer:
+    """A sound server that accepts every connection and closes it 3 s later
+    without a word, on a socket of its own."""
+
+    def __init__(self, path):
+        self.listener = socket.socket(socket.AF_UNIX)
+        self.listener.bind(path)
+        self.listener.listen(16)
+        self.lock = threading.Lock()
+        self.accepted = 0
+        self.open = 0
+        self.last_event = time.monotonic()
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        while True:
+            try:
+                connection, _ = self.listener.accept()
+            except OSError:
+                return
+            self.changed(+1)
+            threading.Timer(3.0, self.close, (connection,)).start()
+
+    def close(self, connection):
+        connection.close()
+        self.changed(-1)
+
+    def changed(self, opened):
+        with self.lock:
+            self.accepted += max(opened, 0)
+            self.open += opened
+            self.last_event = time.monotonic()
+
+    def quiet_for(self):
+        """Seconds since the last connection closed; 0 while one is open."""
+        with self.lock:
+            return 0 if self.open else time.monotonic() - self.last_event
+
+
+def case_late_failure(program, cwd, options, rate=25):
+    """The sound server fails more than a second after the connection, when
+    the frames have begun: the sound libraries try it again and again, and
+    then give up; nothing of it reaches standard error, and the frames keep
+    their rate throughout."""
+    with_module(options, cwd)
+    server = LateServer(os.path.join(cwd, "late-server"))
+    os.environ["PULSE_SERVER"] = "unix:" + os.path.join(cwd, "late-server")
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr,
+                        cwd=cwd)
+    feed(process, intro_run.answers(80, 25, rate))
+    fd = process.stdout.fileno()
+    problems = frames_come(fd, "a server that closes late")
+    # The libraries have given up once no connection has come for 4 s.
+    deadline = time.monotonic() + 60
+    while not problems and server.quiet_for() < 4 and time.monotonic() < deadline:
+        drain(fd, 0.5)
+    frames = drain(fd, 2.0) // (80 * 25) / 2.0
+    print(f"     {server.accepted} connections; then {frames:.1f} frames a second")
+    if not problems and frames < 0.8 * rate:
+        problems.append(f"a server that closes late: {frames:.1f} frames a second")
+    if options.module and server.accepted == 0:
+        problems.append("a server that closes late: no connection came to it")
+    stop(process, process.stdin, process.stdout)
+    server.listener.close()
+    lines = error_lines(errors)
+    if lines:
+        problems.append(f"a server that closes late: standard error holds {lines!r}")
+    return problems
+
+
+def refuse_unshare():
+    """In the new process: unshare(2) fails with EPERM, as a container's
+    default filter of system calls makes it (x86-64 only)."""
+    audit_arch_x86_64, unshare_call = 0xC000003E, 272
+    allow, refuse = 0x7FFF0000, 0x00050000 | 1  # SECCOMP_RET_ERRNO | EPERM
+    program = [(0x20, 0, 0, 4), (0x15, 1, 0, audit_arch_x86_64), (0x06, 0, 0, allow),
+               (0x20, 0, 0, 0), (0x15, 0, 1, unshare_call), (0x06, 0, 0, refuse),
+               (0x06, 0, 0, allow)]
+    code = b"".join(struct.pack("HBBI", *instruction) for instruction in program)
+    buffer = ctypes.create_string_buffer(code)
+    fprog = struct.pack("HxxxxxxQ", len(program), ctypes.addressof(buffer))
+    libc = ctypes.CDLL(None, use_errno=True)
+    pr_set_no_new_privs, pr_set_seccomp, seccomp_mode_filter = 38, 22, 2
+    if (libc.prctl(pr_set_no_new_privs, 1, 0, 0, 0) != 0
+            or libc.prctl(pr_set_seccomp, seccomp_mode_filter, ctypes.c_char_p(fprog), 0, 0) != 0):
+        raise OSError(ctypes.get_errno(), "no filter of system calls")
+
+
+def own_two_lines(lines):
+    """intro's own report of a sound start that failed; nothing where the
+    library settled on its silent driver by itself."""
+    return lines == [] or (len(lines) == 2 and lines[0] == INIT_FAILED
+                           and lines[1].startswith(REASON) and len(lines[1]) > len(REASON))
+
+
+def case_no_sound(program, cwd, options):
+    """No sound device and no sound server: standard error holds intro's own
+    two lines and nothing of the sound libraries'."""
+    if os.path.isdir("/dev/snd") and any(name.startswith("pcm") for name in os.listdir("/dev/snd")):
+        print("this machine has a sound device: the case needs one without")
+        return None
+    with_module(options, cwd)
+    expected = own_two_lines if options.module else nothing
+    ways = [("no sound", None)]
+    if platform.machine() == "x86_64":
+        ways.append(("no sound, unshare(2) refused", refuse_unshare))
+    problems = []
+    for what, also in ways:
+        errors = os.path.join(cwd, "stderr")
+        with open(errors, "wb") as stderr:
+            process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=stderr, cwd=cwd, also=also)
+        feed(process, answers())
+        found = frames_come(process.stdout.fileno(), what)
+        stop(process, process.stdin, process.stdout)
+        lines = error_lines(errors)
+        if not expected(lines):
+            found.append(f"{what}: standard error holds {lines!r}")
+        problems += found
+    return problems
+
+
 def case_nonblocking_input(program, cwd, options):
     """A terminal left non-blocking by an earlier program, the answers typed
     half a second after the start: the dialogue waits for them and the frames
@@ -533,6 +669,8 @@ CASES = {
     "thread_limit": case_thread_limit,
     "small_stack": case_small_stack,
     "signals": case_signals,
+    "late_failure": case_late_failure,
+    "no_sound": case_no_sound,
     "nonblocking_input": case_nonblocking_input,
 }
 
