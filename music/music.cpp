@@ -133,6 +133,21 @@ struct SignalGuard {
   SignalGuard& operator=(const SignalGuard&) = delete;
 };
 
+// SDL's audio, when libmikmod's probing started it and no driver of the
+// library uses it (SDL_INIT_AUDIO is its flag): its thread that watches for
+// new devices would otherwise run for the rest of the run. Found the way
+// ALSA's setter is.
+void sdl_audio_quit() {
+  constexpr uint32_t sdl_init_audio = 0x10;
+  using WasInit = uint32_t (*)(uint32_t);
+  using QuitSubSystem = void (*)(uint32_t);
+  const auto was_init = reinterpret_cast<WasInit>(dlsym(RTLD_DEFAULT, "SDL_WasInit"));
+  const auto quit = reinterpret_cast<QuitSubSystem>(dlsym(RTLD_DEFAULT, "SDL_QuitSubSystem"));
+  if (was_init != nullptr && quit != nullptr && was_init(sdl_init_audio) != 0) {
+    quit(sdl_init_audio);
+  }
+}
+
 // Opening never blocks: a FIFO or a device is refused after the open.
 int module_open(const char* path) {
   return open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -181,7 +196,8 @@ bool library_start() {
   return md_device != 0 && MikMod_Init("") == 0;
 }
 
-// Frees the module and shuts the library down (`started`: it had started).
+// Frees the module and shuts the library down (`started`: it had started),
+// and with it whatever its probing of drivers left running.
 void library_stop(bool started) {
   SignalGuard guard;
   if (music.module != nullptr) {
@@ -190,10 +206,12 @@ void library_stop(bool started) {
     music.module = nullptr;
   }
   if (started) MikMod_Exit();
+  sdl_audio_quit();
 }
 
 // Starts the library and loads the module. True when there is music to
-// play; otherwise the library is down again.
+// play and somewhere to hear it; otherwise the library is down again, and
+// nothing mixes for the rest of the run.
 bool music_prepare() {
   std::lock_guard hold(music.library);
   const bool started = library_start();
@@ -203,7 +221,8 @@ bool music_prepare() {
       music_report("Could not load module, reason: ", MikMod_strerror(MikMod_errno));
     }
   }
-  if (started && music.module != nullptr) return true;
+  // Nobody hears the silent driver: the load only checks the module.
+  if (started && music.module != nullptr && md_driver != &drv_nos) return true;
   library_stop(started);
   return false;
 }
@@ -280,9 +299,9 @@ void music_play_on() {
 
 void* music_run(void*) {
   music.errors = library_output_quiet();
-  const bool playable = music_prepare();
+  const bool audible = music_prepare();
   state_set(music.started);
-  if (playable) music_play_on();
+  if (audible) music_play_on();
   close(music.errors);
   return nullptr;
 }

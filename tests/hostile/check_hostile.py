@@ -23,7 +23,8 @@
   error, and the frames keep their rate.
 - no_sound: no sound device and no sound server: standard error holds
   intro's own two lines and nothing of the sound libraries', also where
-  unshare(2) is refused (as in a container).
+  unshare(2) is refused (as in a container), and once the frames run the
+  program has no thread but its main one: nothing mixes.
 - nonblocking_input: a terminal left non-blocking, the answers typed after
   the start: the dialogue waits for them.
 
@@ -601,6 +602,11 @@ def refuse_unshare():
         raise OSError(ctypes.get_errno(), "no filter of system calls")
 
 
+def threads_of(pid):
+    return sorted(open(f"/proc/{pid}/task/{task}/comm").read().strip()
+                  for task in os.listdir(f"/proc/{pid}/task"))
+
+
 def own_two_lines(lines):
     """intro's own report of a sound start that failed; nothing where the
     library settled on its silent driver by itself."""
@@ -610,7 +616,9 @@ def own_two_lines(lines):
 
 def case_no_sound(program, cwd, options):
     """No sound device and no sound server: standard error holds intro's own
-    two lines and nothing of the sound libraries'."""
+    two lines, nothing of the sound libraries', and once the frames run no
+    thread is left besides the main one: nothing mixes, and nothing the
+    libraries' probing started goes on."""
     if os.path.isdir("/dev/snd") and any(name.startswith("pcm") for name in os.listdir("/dev/snd")):
         print("this machine has a sound device: the case needs one without")
         return None
@@ -627,6 +635,9 @@ def case_no_sound(program, cwd, options):
                             stderr=stderr, cwd=cwd, also=also)
         feed(process, answers())
         found = frames_come(process.stdout.fileno(), what)
+        threads = threads_of(process.pid) if not found else []
+        if len(threads) > 1:
+            found.append(f"{what}: {len(threads)} threads run with the frames: {threads}")
         stop(process, process.stdin, process.stdout)
         lines = error_lines(errors)
         if not expected(lines):
