@@ -25,7 +25,6 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "support"))
-sys.path.insert(0, os.path.join(HERE, "..", "music", "tests"))
 import intro_run  # noqa: E402
 from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 

@@ -1,6 +1,9 @@
 #include "intro/dialogue.h"
 
+#include <poll.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <optional>
 
@@ -42,11 +45,27 @@ constexpr int custom_key = '5';
 // long.
 using Answer = std::optional<int>;
 
+// The next character of the input, as fgetc gives it. An input left
+// non-blocking (by an earlier program that crashed, say) has nothing yet
+// rather than a fault: it is waited on with poll(2), as the frames wait on
+// their output.
+int input_next(FILE* in) {
+  for (;;) {
+    const int c = std::fgetc(in);
+    const bool nothing_yet =
+        c == EOF && std::ferror(in) && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR);
+    pollfd input{.fd = fileno(in), .events = POLLIN, .revents = 0};
+    if (!nothing_yet || input.fd < 0) return c;
+    std::clearerr(in);
+    poll(&input, 1, -1);
+  }
+}
+
 // Reads up to the line end that closes the answer; `c` is the character
 // already read, the `length`-th of its line. False when input ends before
 // the line end or the line grows longer than an answer may be.
 bool finish_line(FILE* in, int c, int64_t length) {
-  for (; c != '\n'; c = std::fgetc(in), ++length) {
+  for (; c != '\n'; c = input_next(in), ++length) {
     if (c == EOF || length > dialogue_max_answer) return false;
   }
   return true;
@@ -54,7 +73,7 @@ bool finish_line(FILE* in, int c, int64_t length) {
 
 // Only the first character of the line counts; the rest is discarded.
 Answer read_key(FILE* in) {
-  const int key = std::fgetc(in);
+  const int key = input_next(in);
   if (!finish_line(in, key, 1)) return std::nullopt;
   return key;
 }
@@ -65,8 +84,8 @@ Answer read_number(FILE* in) {
   int64_t value = 0;
   bool too_large = false;
   int64_t length = 1;
-  int c = std::fgetc(in);
-  for (; c >= '0' && c <= '9' && length <= dialogue_max_answer; c = std::fgetc(in), ++length) {
+  int c = input_next(in);
+  for (; c >= '0' && c <= '9' && length <= dialogue_max_answer; c = input_next(in), ++length) {
     value = too_large ? value : value * 10 + (c - '0');
     too_large = too_large || value > std::numeric_limits<int32_t>::max();
   }

@@ -1,6 +1,10 @@
 #include "music/music.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,19 +14,23 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <mutex>
-#include <thread>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Microseconds = std::chrono::microseconds;
 
-// What the music thread and the main thread share. Every libmikmod call of
-// either thread holds `library`; the flags and the sleeps use `state`, which
-// is never held across a library call, so the main thread never waits for a
-// driver that blocks.
+// What the music thread and the main thread share. Every libmikmod call
+// holds `library`; the flags and the sleeps use `state`, which is never held
+// across a library call, so the main thread never waits for a driver that
+// blocks. Only the music thread starts, plays and stops the library, and it
+// shuts the library down before it ends: the descriptors of the library's
+// output are in the thread's own table.
 struct Music {
   std::mutex library;
   MODULE* module = nullptr;  // null before the load and once a load failed
@@ -32,13 +40,113 @@ struct Music {
   std::condition_variable changed;
   bool started = false;  // the library has started and the first load is done
   bool stopping = false;
-  std::atomic<bool> playing = false;  // read by every frame without a lock
-  std::thread thread;
+  std::atomic<bool> playing = false;  // the frames have begun; read without a lock
+  // Where the music's own messages reach standard error, as the program
+  // found it; -1 before the thread has set it up.
+  int errors = -1;
+
+  bool thread_made = false;
+  pthread_t thread{};
 };
 
 // Never destroyed: a program that ends in its dialogue must not wait for a
 // thread held by a sound server that does not answer.
 Music& music = *new Music;
+
+void state_set(bool& flag) {
+  std::lock_guard hold(music.state);
+  flag = true;
+  music.changed.notify_all();
+}
+
+// Writes `what` and `reason` on a line of standard error, unless the frames
+// have begun: from then on a failure of the music is silent, so nothing
+// lands on the animation. Written under the state lock, so no message can
+// follow the first call of music_play.
+void music_report(const char* what, const char* reason) {
+  std::lock_guard hold(music.state);
+  if (!music.playing) dprintf(music.errors, "%s%s\n", what, reason);
+}
+
+// ALSA's report of an error, which by default goes to standard error.
+void alsa_quiet(const char*, int, const char*, int, const char*, ...) {}
+
+// Tells ALSA to keep its reports to itself. libmikmod links the library, so
+// its setter is found among the program's symbols (dlsym) without a build
+// dependency of its own; without ALSA there is nothing to quiet.
+void alsa_silence() {
+  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(ErrorHandler);
+  const auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
+  if (set != nullptr) set(alsa_quiet);
+}
+
+// The sound libraries write to standard error by themselves (ALSA, OpenAL,
+// the PulseAudio client), and some of them cannot be told not to. So the
+// music thread takes a table of descriptors of its own, which the threads
+// the libraries start from it share, and there the standard descriptors
+// lead to /dev/null: nothing of theirs reaches the screen, while the main
+// thread's frames and messages go where they always went. Where the table
+// cannot be made private (a container's filter of system calls), only
+// ALSA, heard on every machine without sound, is quieted. Returns a
+// descriptor on the program's standard error for the music's own messages.
+int library_output_quiet() {
+  alsa_silence();
+  const bool own_table = unshare(CLONE_FILES) == 0;
+  const int errors = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  if (own_table) {
+    const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (int fd = STDIN_FILENO; nothing >= 0 && fd <= STDERR_FILENO; ++fd) dup2(nothing, fd);
+    if (nothing >= 0) close(nothing);
+  }
+  return errors;
+}
+
+// Ends the program by the signal, as the default action does.
+void signal_end(int signal) {
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// Held while a sound library starts or stops. SDL takes over the interrupt
+// and termination signals while it starts, but only those it finds at their
+// default action: these are held by signal_end meanwhile, so Ctrl-c ends
+// intro then as it always does. Afterwards each signal has again exactly
+// the action the program inherited, ignored or default, whatever a library
+// did.
+struct SignalGuard {
+  static constexpr int guarded[] = {SIGINT, SIGTERM};
+  struct sigaction inherited[std::size(guarded)] = {};
+
+  SignalGuard() {
+    for (size_t i = 0; i < std::size(guarded); ++i) {
+      sigaction(guarded[i], nullptr, &inherited[i]);
+      const bool by_default =
+          (inherited[i].sa_flags & SA_SIGINFO) == 0 && inherited[i].sa_handler == SIG_DFL;
+      if (by_default) std::signal(guarded[i], signal_end);
+    }
+  }
+  ~SignalGuard() {
+    for (size_t i = 0; i < std::size(guarded); ++i) sigaction(guarded[i], &inherited[i], nullptr);
+  }
+  SignalGuard(const SignalGuard&) = delete;
+  SignalGuard& operator=(const SignalGuard&) = delete;
+};
+
+// SDL's audio, when libmikmod's probing started it and no driver of the
+// library uses it (SDL_INIT_AUDIO is its flag): its thread that watches for
+// new devices would otherwise run for the rest of the run. Found the way
+// ALSA's setter is.
+void sdl_audio_quit() {
+  constexpr uint32_t sdl_init_audio = 0x10;
+  using WasInit = uint32_t (*)(uint32_t);
+  using QuitSubSystem = void (*)(uint32_t);
+  const auto was_init = reinterpret_cast<WasInit>(dlsym(RTLD_DEFAULT, "SDL_WasInit"));
+  const auto quit = reinterpret_cast<QuitSubSystem>(dlsym(RTLD_DEFAULT, "SDL_QuitSubSystem"));
+  if (was_init != nullptr && quit != nullptr && was_init(sdl_init_audio) != 0) {
+    quit(sdl_init_audio);
+  }
+}
 
 // Opening never blocks: a FIFO or a device is refused after the open.
 int module_open(const char* path) {
@@ -56,7 +164,7 @@ MODULE* module_read(int fd) {
     MikMod_errno = MMERR_OPENING_FILE;
     return nullptr;
   }
-  MODULE* module = Player_LoadFP(file, music_voices, music_curious);
+  MODULE* module = Player_LoadFP(file, music_voices, music_plays_hidden_positions);
   std::fclose(file);
   return module;
 }
@@ -73,42 +181,50 @@ int64_t song_microseconds(const MODULE* module) {
   return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
 }
 
-// Ends the program by the signal, as the default action does. Some drivers
-// (SDL's) take over the interrupt and termination signals while they start,
-// but only those left at their default action: this one keeps them out.
-void signal_end(int signal) {
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
 // Starts the library on the driver it picks, or on the silent one when that
 // fails, so that a load has a mixer to go into. False if even that fails.
-// Ctrl-c ends intro as it ends intro-silent, also while the library starts
-// and while a module loads.
 bool library_start() {
-  std::signal(SIGINT, signal_end);
-  std::signal(SIGTERM, signal_end);
+  SignalGuard guard;
   MikMod_RegisterAllDrivers();
   // A second registration of the loaders links their list into a loop that
   // the next load never leaves; a later start of the music must skip it.
   [[maybe_unused]] static const bool loaders = (MikMod_RegisterAllLoaders(), true);
   md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
-  bool ready = MikMod_Init("") == 0;
-  if (!ready) {
-    std::fprintf(stderr, "Could not initialize sound\n");
-    std::fprintf(stderr, "Reason: %s\n", MikMod_strerror(MikMod_errno));
-    md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
-    ready = md_device != 0 && MikMod_Init("") == 0;
-  }
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  return ready;
+  if (MikMod_Init("") == 0) return true;
+  music_report("Could not initialize sound\nReason: ", MikMod_strerror(MikMod_errno));
+  md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
+  return md_device != 0 && MikMod_Init("") == 0;
 }
 
-void state_set(bool Music::*flag) {
-  std::lock_guard hold(music.state);
-  music.*flag = true;
-  music.changed.notify_all();
+// Frees the module and shuts the library down (`started`: it had started),
+// and with it whatever its probing of drivers left running.
+void library_stop(bool started) {
+  SignalGuard guard;
+  if (music.module != nullptr) {
+    Player_Stop();
+    Player_Free(music.module);
+    music.module = nullptr;
+  }
+  if (started) MikMod_Exit();
+  sdl_audio_quit();
+}
+
+// Starts the library and loads the module. True when there is music to
+// play and somewhere to hear it; otherwise the library is down again, and
+// nothing mixes for the rest of the run.
+bool music_prepare() {
+  std::lock_guard hold(music.library);
+  const bool started = library_start();
+  if (started) {
+    music.module = module_find();
+    if (music.module == nullptr) {
+      music_report("Could not load module, reason: ", MikMod_strerror(MikMod_errno));
+    }
+  }
+  // Nobody hears the silent driver: the load only checks the module.
+  if (started && music.module != nullptr && md_driver != &drv_nos) return true;
+  library_stop(started);
+  return false;
 }
 
 // Sleeps up to `time`; music_stop cuts it short. False once stopping.
@@ -164,18 +280,8 @@ Microseconds music_mix(MusicPace& pace) {
   return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
 }
 
-void music_run() {
-  {
-    std::lock_guard hold(music.library);
-    if (library_start()) {
-      music.module = module_find();
-      if (music.module == nullptr) {
-        std::fprintf(stderr, "Could not load module, reason: %s\n", MikMod_strerror(MikMod_errno));
-      }
-    }
-  }
-  state_set(&Music::started);
-  if (music.module == nullptr) return;
+// Plays from the first frame until music_stop, or until a reload fails.
+void music_play_on() {
   {
     std::unique_lock hold(music.state);
     music.changed.wait(hold, [] { return music.stopping || music.playing; });
@@ -187,6 +293,59 @@ void music_run() {
   MusicPace pace{.origin = Clock::now()};
   Microseconds pause(0);
   while (music_sleep(pause) && music.module != nullptr) pause = music_mix(pace);
+  std::lock_guard hold(music.library);
+  library_stop(true);
+}
+
+void* music_run(void*) {
+  music.errors = library_output_quiet();
+  const bool audible = music_prepare();
+  state_set(music.started);
+  if (audible) music_play_on();
+  close(music.errors);
+  return nullptr;
+}
+
+// Threads that the sound libraries start take the process's default stack,
+// which follows the main thread's limit: give them at least the music
+// thread's.
+void library_threads_stack() {
+  pthread_attr_t defaults;
+  if (pthread_getattr_default_np(&defaults) != 0) return;
+  size_t size = 0;
+  pthread_attr_getstacksize(&defaults, &size);
+  if (size < music_stack_size && pthread_attr_setstacksize(&defaults, music_stack_size) == 0) {
+    pthread_setattr_default_np(&defaults);
+  }
+  pthread_attr_destroy(&defaults);
+}
+
+// Address space the sound libraries may take as they start. The PulseAudio
+// client ends the process (SIGQUIT) when an allocation fails, so under a
+// limit (ulimit -v) the music starts only with this much to spare.
+constexpr size_t library_memory_spare = size_t{8} << 20;
+
+// Whether `size` bytes of address space are free: reserved, not used.
+bool address_space_free(size_t size) {
+  void* reserved =
+      mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (reserved == MAP_FAILED) return false;
+  munmap(reserved, size);
+  return true;
+}
+
+// The music thread, on a stack of music_stack_size; an error number when it
+// cannot be made (a limit of threads or of memory).
+int music_thread_make() {
+  if (!address_space_free(music_stack_size + library_memory_spare)) return ENOMEM;
+  library_threads_stack();
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, music_stack_size);
+  const int error = pthread_create(&music.thread, &attributes, music_run, nullptr);
+  pthread_attr_destroy(&attributes);
+  music.thread_made = error == 0;
+  return error;
 }
 
 }  // namespace
@@ -196,30 +355,31 @@ MODULE* music_load(const char* path) {
 }
 
 void music_start() {
-  music.thread = std::thread(music_run);
+  const int error = music_thread_make();
+  if (error != 0) {
+    std::fprintf(stderr, "Could not start the music: %s\n", std::strerror(error));
+    return;
+  }
   std::unique_lock hold(music.state);
   music.changed.wait_for(hold, Microseconds(music_start_wait), [] { return music.started; });
 }
 
 void music_play() {
-  if (music.playing.exchange(true)) return;
+  if (music.playing) return;
   std::lock_guard hold(music.state);
+  music.playing = true;
   music.changed.notify_all();
 }
 
 void music_stop() {
-  state_set(&Music::stopping);
-  if (music.thread.joinable()) music.thread.join();
-  std::lock_guard hold(music.library);
-  if (music.module != nullptr) {
-    Player_Stop();
-    Player_Free(music.module);
-    music.module = nullptr;
-  }
-  MikMod_Exit();
+  if (!music.thread_made) return;
+  state_set(music.stopping);
+  pthread_join(music.thread, nullptr);
+  music.thread_made = false;
+  std::lock_guard hold_library(music.library);
+  music.restarts = 0;
   std::lock_guard hold_state(music.state);
   music.started = music.stopping = music.playing = false;
-  music.restarts = 0;
 }
 
 int32_t music_restarts() {

@@ -11,14 +11,41 @@
   message and status 1, where a small one still runs.
 - endless_answer: an answer line that never ends (/dev/zero, endless
   digits) ends the dialogue within 1 s with status 1.
+- thread_limit: no thread can be made (RLIMIT_NPROC 1 for an unprivileged
+  user), or the address space leaves no room for one (ulimit -v): intro
+  says in one line that its music cannot start, then runs in silence.
+- small_stack: a stack limit of 24 KiB (ulimit -s), and of 20 KiB with a
+  sound server playing the music when PulseAudio is installed.
+- signals: SIGINT and SIGTERM started ignored stay ignored once the music
+  has started, and started at their default stay there: Ctrl-c ends it.
+- late_failure: a sound server that accepts the connection and closes it
+  3 s later, long after the frames have begun: nothing reaches standard
+  error, and the frames keep their rate.
+- no_sound: no sound device and no sound server: standard error holds
+  intro's own two lines and nothing of the sound libraries', also where
+  unshare(2) is refused (as in a container), and once the frames run the
+  program has no thread but its main one: nothing mixes.
+- nonblocking_input: a terminal left non-blocking, the answers typed after
+  the start: the dialogue waits for them.
 
-Usage: check_hostile.py --program PATH --case output|nonblocking|memory|endless_answer
+Programs run in a folder of their own with no sound server to be found;
+`--module` names the module of a program that plays music.
+
+Usage: check_hostile.py --program PATH --case CASE [--module PATH] [--sanitized]
 """
 
 import argparse
+import ctypes
+import fcntl
 import os
+import platform
 import pty
+import resource
+import select
+import shutil
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import tempfile
@@ -27,6 +54,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import intro_run  # noqa: E402
+from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
 start = intro_run.start_hostile
 
@@ -260,11 +288,401 @@ def write_digits(fd):
         pass
 
 
+MUSIC_NOT_STARTED = "Could not start the music: "
+INIT_FAILED = "Could not initialize sound"
+REASON = "Reason: "
+SKIPPED = 77
+SIGNAL_BITS = {signal.SIGINT: 1 << (signal.SIGINT - 1), signal.SIGTERM: 1 << (signal.SIGTERM - 1)}
+
+
+class Options:
+    """What a case needs to know beyond the program: the module of a program
+    that plays music (None for intro-silent), and whether it is a sanitizer
+    build."""
+
+    def __init__(self, module, sanitized):
+        self.module = module
+        self.sanitized = sanitized
+
+
+def with_module(options, cwd):
+    if options.module:
+        shutil.copy(options.module, os.path.join(cwd, "blumot.mod"))
+
+
+def frames_come(fd, what, seconds=1.0):
+    """Reads the dialogue and then frames for `seconds` from the descriptor;
+    problems if they do not come."""
+    try:
+        intro_run.read_past(fd, intro_run.LAST_PROMPT, extra=3 * 80 * 25)
+    except RuntimeError as error:
+        return [f"{what}: {error}"]
+    drain(fd, seconds)
+    return []
+
+
+def drain(fd, seconds):
+    """Reads and drops what comes on the descriptor for `seconds`; returns
+    how many bytes came."""
+    received = 0
+    deadline = time.monotonic() + seconds
+    while (left := deadline - time.monotonic()) > 0:
+        if not select.select([fd], [], [], left)[0]:
+            break
+        try:
+            data = os.read(fd, 1 << 16)
+        except OSError:
+            data = b""
+        if not data:
+            break
+        received += len(data)
+    return received
+
+
+def stop(process, *pipes):
+    process.kill()
+    process.wait()
+    for pipe in pipes:
+        if pipe is not None:
+            pipe.close()
+
+
+def error_lines(path):
+    with open(path, "rb") as errors:
+        return errors.read().decode(errors="replace").splitlines()
+
+
+def runs_on(program, cwd, what, expected_errors, **limits):
+    """Starts the program with the given limits (see start_hostile),
+    answers for 80x25, and checks that the dialogue and a second of frames
+    come, that it still runs then, and that standard error holds lines that
+    `expected_errors` accepts. Returns problems."""
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr,
+                        cwd=cwd, **limits)
+    feed(process, answers())
+    problems = frames_come(process.stdout.fileno(), what)
+    if not problems and process.poll() is not None:
+        problems.append(f"{what}: ended with status {process.returncode} during the frames")
+    stop(process, process.stdin, process.stdout)
+    lines = error_lines(errors)
+    if not expected_errors(lines):
+        problems.append(f"{what}: standard error holds {lines!r}")
+    return problems
+
+
+def one_line_starting(prefix):
+    return lambda lines: len(lines) == 1 and lines[0].startswith(prefix) and len(lines[0]) > len(
+        prefix)
+
+
+def nothing(lines):
+    return lines == []
+
+
+def unused_user():
+    """An unprivileged user id that no process runs as: with RLIMIT_NPROC 1
+    it may run the program and nothing more."""
+    used = set()
+    for entry in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{entry}/status") as status:
+                used.update(int(line.split()[1]) for line in status if line.startswith("Uid:"))
+        except (OSError, ValueError):
+            pass
+    return next(uid for uid in range(65534, 1000, -1) if uid not in used)
+
+
+def one_process_only():
+    """In the new process: RLIMIT_NPROC 1, as an unprivileged user, whom the
+    limit binds (root's processes are exempt)."""
+    if os.geteuid() == 0:
+        user = unused_user()
+        os.setgroups([])
+        os.setgid(user)
+        os.setuid(user)
+    resource.setrlimit(resource.RLIMIT_NPROC, (1, 1))
+
+
+def case_thread_limit(program, cwd, options):
+    """No thread can be made, for a limit of threads or of address space:
+    intro says why its music cannot start, in one line, and runs like
+    intro-silent; a screen too large for the memory is still refused."""
+    with_module(options, cwd)
+    os.chmod(cwd, 0o755)  # the unprivileged user's current folder
+    said = one_line_starting(MUSIC_NOT_STARTED) if options.module else nothing
+    problems = runs_on(program, cwd, "RLIMIT_NPROC 1", said, also=one_process_only)
+    if options.sanitized or problems:
+        return problems  # AddressSanitizer reserves more than any limit leaves
+    # The program's size in its dialogue without the music thread, and a
+    # limit half a megabyte above it: too little for the thread's stack.
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                    stderr=subprocess.DEVNULL, cwd=cwd, also=one_process_only)
+    intro_run.read_past(process.stdout.fileno(), SCREEN_MENU_END)
+    limit = intro_run.proc_status(process.pid, "VmSize") * 1024 + (512 << 10)
+    stop(process, process.stdin, process.stdout)
+    problems += runs_on(program, cwd, f"ulimit -v {limit >> 10}", said, address_space=limit)
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, cwd=cwd,
+                    address_space=limit)
+    feed(process, answers(4096, 4096))
+    return problems + expect_end(process, "Not enough memory for a 4096x4096 screen.",
+                                 f"4096x4096 under ulimit -v {limit >> 10}", seconds=10)
+
+
+def case_small_stack(program, cwd, options):
+    """The stack limited to 24 KiB (ulimit -s 24): the music thread's stack
+    does not follow the limit. With a sound server at 20 KiB, where the
+    server's client thread would overflow its stack too, intro plays into
+    it. (Below some 20 KiB the dynamic loader itself may overflow while it
+    loads the sound libraries, before the program begins.)"""
+    with_module(options, cwd)
+    problems = runs_on(program, cwd, "ulimit -s 24", lambda lines: True, stack=24 << 10)
+    if not options.module:
+        return problems
+    if shutil.which("pulseaudio") is None or shutil.which("pactl") is None:
+        print("     no PulseAudio here: the stack with a sound server is not checked")
+        return problems + (["PulseAudio is not installed"] if os.environ.get("CI") else [])
+    return problems + small_stack_with_server(program, cwd, 20 << 10)
+
+
+def small_stack_with_server(program, cwd, size):
+    what = f"ulimit -s {size >> 10}, a sound server"
+    saved = dict(os.environ)
+    os.environ.update(pulse_client_environment(os.path.join(cwd, "server"),
+                                               os.path.join(cwd, "home"), "pulse/native"))
+    daemon = start_daemon(os.environ, os.path.join(cwd, "daemon.log"), "intro_check")
+    try:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                        stderr=subprocess.DEVNULL, cwd=cwd, stack=size)
+        feed(process, answers())
+        problems = frames_come(process.stdout.fileno(), what)
+        playing = subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True,
+                                 text=True).stdout.strip()
+        if not problems and process.poll() is not None:
+            problems.append(f"{what}: ended with status {process.returncode}")
+        elif not problems and not playing:
+            problems.append(f"{what}: nothing plays into the server")
+        stop(process, process.stdin, process.stdout)
+    finally:
+        end(daemon)
+        os.environ.clear()
+        os.environ.update(saved)
+    return problems
+
+
+def signal_masks(pid):
+    """The ignored and the caught signals of the process, as bit masks."""
+    with open(f"/proc/{pid}/status") as status:
+        fields = dict(line.split(":", 1) for line in status)
+    return int(fields["SigIgn"], 16), int(fields["SigCgt"], 16)
+
+
+def case_signals(program, cwd, options):
+    """Once the music has started, SIGINT and SIGTERM have the actions the
+    program inherited: ignored ones stay ignored (the program runs on after
+    both), and default ones stay default (Ctrl-c ends it)."""
+    with_module(options, cwd)
+    problems = []
+    for ignore in ((signal.SIGINT, signal.SIGTERM), ()):
+        what = "started with SIGINT and SIGTERM " + ("ignored" if ignore else "at default")
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                        stderr=subprocess.DEVNULL, cwd=cwd, ignore=ignore)
+        feed(process, answers())
+        fd = process.stdout.fileno()
+        found = frames_come(fd, what)
+        problems += found
+        if not found:
+            ignored, caught = signal_masks(process.pid)
+            for sig, bit in SIGNAL_BITS.items():
+                state = "ignored" if ignored & bit else "caught" if caught & bit else "default"
+                if state != ("ignored" if ignore else "default"):
+                    problems.append(f"{what}: {sig.name} is {state} once the music started")
+            if ignore:
+                process.send_signal(signal.SIGINT)
+                process.send_signal(signal.SIGTERM)
+                if not drain(fd, 0.5) or process.poll() is not None:
+                    problems.append(f"{what}: ended by SIGINT and SIGTERM")
+            else:
+                process.send_signal(signal.SIGINT)
+                status = intro_run.ended_within(process, QUICK)
+                if status != -signal.SIGINT:
+                    problems.append(f"{what}: status {status} after SIGINT, not the end by it")
+        stop(process, process.stdin, process.stdout)
+    return problems
+
+
+class LateServer:
+    """A sound server that accepts every connection and closes it 3 s later
+    without a word, on a socket of its own."""
+
+    def __init__(self, path):
+        self.listener = socket.socket(socket.AF_UNIX)
+        self.listener.bind(path)
+        self.listener.listen(16)
+        self.lock = threading.Lock()
+        self.accepted = 0
+        self.open = 0
+        self.last_event = time.monotonic()
+        threading.Thread(target=self.serve, daemon=True).start()
+
+    def serve(self):
+        while True:
+            try:
+                connection, _ = self.listener.accept()
+            except OSError:
+                return
+            self.changed(+1)
+            threading.Timer(3.0, self.close, (connection,)).start()
+
+    def close(self, connection):
+        connection.close()
+        self.changed(-1)
+
+    def changed(self, opened):
+        with self.lock:
+            self.accepted += max(opened, 0)
+            self.open += opened
+            self.last_event = time.monotonic()
+
+    def quiet_for(self):
+        """Seconds since the last connection closed; 0 while one is open."""
+        with self.lock:
+            return 0 if self.open else time.monotonic() - self.last_event
+
+
+def case_late_failure(program, cwd, options, rate=25):
+    """The sound server fails more than a second after the connection, when
+    the frames have begun: the sound libraries try it again and again, and
+    then give up; nothing of it reaches standard error, and the frames keep
+    their rate throughout."""
+    with_module(options, cwd)
+    server = LateServer(os.path.join(cwd, "late-server"))
+    os.environ["PULSE_SERVER"] = "unix:" + os.path.join(cwd, "late-server")
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr,
+                        cwd=cwd)
+    feed(process, intro_run.answers(80, 25, rate))
+    fd = process.stdout.fileno()
+    problems = frames_come(fd, "a server that closes late")
+    # The libraries have given up once no connection has come for 4 s.
+    deadline = time.monotonic() + 60
+    while not problems and server.quiet_for() < 4 and time.monotonic() < deadline:
+        drain(fd, 0.5)
+    frames = drain(fd, 2.0) // (80 * 25) / 2.0
+    print(f"     {server.accepted} connections; then {frames:.1f} frames a second")
+    if not problems and frames < 0.8 * rate:
+        problems.append(f"a server that closes late: {frames:.1f} frames a second")
+    if options.module and server.accepted == 0:
+        problems.append("a server that closes late: no connection came to it")
+    stop(process, process.stdin, process.stdout)
+    server.listener.close()
+    lines = error_lines(errors)
+    if lines:
+        problems.append(f"a server that closes late: standard error holds {lines!r}")
+    return problems
+
+
+def refuse_unshare():
+    """In the new process: unshare(2) fails with EPERM, as a container's
+    default filter of system calls makes it (x86-64 only)."""
+    audit_arch_x86_64, unshare_call = 0xC000003E, 272
+    allow, refuse = 0x7FFF0000, 0x00050000 | 1  # SECCOMP_RET_ERRNO | EPERM
+    program = [(0x20, 0, 0, 4), (0x15, 1, 0, audit_arch_x86_64), (0x06, 0, 0, allow),
+               (0x20, 0, 0, 0), (0x15, 0, 1, unshare_call), (0x06, 0, 0, refuse),
+               (0x06, 0, 0, allow)]
+    code = b"".join(struct.pack("HBBI", *instruction) for instruction in program)
+    buffer = ctypes.create_string_buffer(code)
+    fprog = struct.pack("HxxxxxxQ", len(program), ctypes.addressof(buffer))
+    libc = ctypes.CDLL(None, use_errno=True)
+    pr_set_no_new_privs, pr_set_seccomp, seccomp_mode_filter = 38, 22, 2
+    if (libc.prctl(pr_set_no_new_privs, 1, 0, 0, 0) != 0
+            or libc.prctl(pr_set_seccomp, seccomp_mode_filter, ctypes.c_char_p(fprog), 0, 0) != 0):
+        raise OSError(ctypes.get_errno(), "no filter of system calls")
+
+
+def threads_of(pid):
+    return sorted(open(f"/proc/{pid}/task/{task}/comm").read().strip()
+                  for task in os.listdir(f"/proc/{pid}/task"))
+
+
+def own_two_lines(lines):
+    """intro's own report of a sound start that failed; nothing where the
+    library settled on its silent driver by itself."""
+    return lines == [] or (len(lines) == 2 and lines[0] == INIT_FAILED
+                           and lines[1].startswith(REASON) and len(lines[1]) > len(REASON))
+
+
+def case_no_sound(program, cwd, options):
+    """No sound device and no sound server: standard error holds intro's own
+    two lines, nothing of the sound libraries', and once the frames run no
+    thread is left besides the main one: nothing mixes, and nothing the
+    libraries' probing started goes on."""
+    if os.path.isdir("/dev/snd") and any(name.startswith("pcm") for name in os.listdir("/dev/snd")):
+        print("this machine has a sound device: the case needs one without")
+        return None
+    with_module(options, cwd)
+    expected = own_two_lines if options.module else nothing
+    ways = [("no sound", None)]
+    if platform.machine() == "x86_64":
+        ways.append(("no sound, unshare(2) refused", refuse_unshare))
+    problems = []
+    for what, also in ways:
+        errors = os.path.join(cwd, "stderr")
+        with open(errors, "wb") as stderr:
+            process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            stderr=stderr, cwd=cwd, also=also)
+        feed(process, answers())
+        found = frames_come(process.stdout.fileno(), what)
+        threads = threads_of(process.pid) if not found else []
+        if len(threads) > 1:
+            found.append(f"{what}: {len(threads)} threads run with the frames: {threads}")
+        stop(process, process.stdin, process.stdout)
+        lines = error_lines(errors)
+        if not expected(lines):
+            found.append(f"{what}: standard error holds {lines!r}")
+        problems += found
+    return problems
+
+
+def case_nonblocking_input(program, cwd, options):
+    """A terminal left non-blocking by an earlier program, the answers typed
+    half a second after the start: the dialogue waits for them and the frames
+    follow."""
+    with_module(options, cwd)
+    main, terminal = pty.openpty()
+    flags = fcntl.fcntl(terminal, fcntl.F_GETFL)
+    fcntl.fcntl(terminal, fcntl.F_SETFL, flags | os.O_NONBLOCK)
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=terminal, stdout=terminal, stderr=stderr, cwd=cwd)
+    os.close(terminal)
+    drain(main, 0.5)
+    problems = []
+    if process.poll() is not None:
+        problems.append(f"ended with status {process.returncode} before the answers came")
+    else:
+        os.write(main, answers())
+        found = frames_come(main, "answers typed late on a non-blocking terminal")
+        problems += found
+    stop(process)
+    os.close(main)
+    lines = [line for line in error_lines(errors) if "answer" in line]
+    return problems + [f"standard error: {line}" for line in lines]
+
+
 CASES = {
-    "output": case_output,
-    "nonblocking": case_nonblocking,
-    "memory": case_memory,
-    "endless_answer": case_endless_answer,
+    "output": lambda program, cwd, _: case_output(program, cwd),
+    "nonblocking": lambda program, cwd, _: case_nonblocking(program, cwd),
+    "memory": lambda program, cwd, _: case_memory(program, cwd),
+    "endless_answer": lambda program, cwd, _: case_endless_answer(program, cwd),
+    "thread_limit": case_thread_limit,
+    "small_stack": case_small_stack,
+    "signals": case_signals,
+    "late_failure": case_late_failure,
+    "no_sound": case_no_sound,
+    "nonblocking_input": case_nonblocking_input,
 }
 
 
@@ -272,11 +690,21 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True)
     parser.add_argument("--case", choices=sorted(CASES), required=True)
+    parser.add_argument("--module", help="the music module, for a program that plays one")
+    parser.add_argument("--sanitized", action="store_true", help="an AddressSanitizer build")
     args = parser.parse_args()
-    # A folder of its own: with no sound device, libmikmod may write its
-    # music file into the current folder.
-    with tempfile.TemporaryDirectory() as cwd:
-        problems = CASES[args.case](os.path.abspath(args.program), cwd)
+    options = Options(args.module and os.path.abspath(args.module), args.sanitized)
+    with tempfile.TemporaryDirectory() as root:
+        # No sound server to be found, as on a machine without sound.
+        os.environ.update(pulse_client_environment(root, root, "no-server"))
+        # A folder of its own: with no sound device, libmikmod may write its
+        # music file into the current folder.
+        cwd = os.path.join(root, "run")
+        os.mkdir(cwd)
+        problems = CASES[args.case](os.path.abspath(args.program), cwd, options)
+    if problems is None:
+        print(f"{args.case}: skipped")
+        return SKIPPED
     for problem in problems:
         print("FAIL", problem)
     print(f"{args.case}: {'failed' if problems else 'passed'}")

@@ -148,12 +148,13 @@ def cpu_seconds(pid):
 
 
 def start_hostile(program, stdin=None, stdout=None, stderr=subprocess.PIPE, cwd=None, ignore=(),
-          close=(), address_space=None):
+                  close=(), address_space=None, stack=None, also=None):
     """Starts the program bare, as a hostile environment may leave it: the
     signals in `ignore` ignored (as nohup or some service managers leave
-    them), the descriptors in `close` closed, and its address space limited
-    to `address_space` bytes (ulimit -v). The dialogue is left to the
-    caller."""
+    them), the descriptors in `close` closed, its address space limited to
+    `address_space` bytes (ulimit -v) and its stack to `stack` bytes
+    (ulimit -s); `also`, if given, is called last in the new process. The
+    dialogue is left to the caller."""
     def prepare():
         for sig in ignore:
             signal.signal(sig, signal.SIG_IGN)
@@ -161,6 +162,10 @@ def start_hostile(program, stdin=None, stdout=None, stderr=subprocess.PIPE, cwd=
             os.close(fd)
         if address_space is not None:
             resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
+        if stack is not None:
+            resource.setrlimit(resource.RLIMIT_STACK, (stack, stack))
+        if also is not None:
+            also()
 
     # Unbuffered pipes: answers the program never took are not written again
     # when the pipe is closed.
