@@ -14,9 +14,9 @@ reader's own time is not counted.
 
 The machine's speed drifts, so the programs take turns: every round runs
 each of them once at each size, the order turned round from one round to
-the next, and the table gives per program the median over the rounds, and
-the median of the rounds' ratios of the intro to the floor with their
-range. With --compare, a second build of the intro runs in the same rounds.
+the next, and the table gives per program the median over the rounds, the
+ratio of the intro's median to the floor's, and the range of the ratios
+within the rounds. With --compare, a second build of the intro runs in the same rounds.
 
 Usage: measure_cpu.py --program PATH --floor PATH [--compare PATH]
                       [--seconds 10] [--runs 5] [--rate 50]
@@ -96,13 +96,15 @@ def main():
         return f"{seconds * 1e6:.1f} µs ({100 * share:.3f} %)"
 
     def ratio(key, width, height):
-        pairs = [a / b for a, b in zip(per_frame[(key, width, height)],
-                                       per_frame[("floor", width, height)])]
-        return f"{statistics.median(pairs):.2f} ({min(pairs):.2f} to {max(pairs):.2f})"
+        program, floor = per_frame[(key, width, height)], per_frame[("floor", width, height)]
+        rounds = [a / b for a, b in zip(program, floor)]
+        return (f"{statistics.median(program) / statistics.median(floor):.2f} "
+                f"({min(rounds):.2f} to {max(rounds):.2f})")
 
     print(f"{args.rate} fps on a pseudo-terminal, {args.runs} rounds of {args.seconds:g} s a "
           f"program; load average {started} at the start, {load()} at the end.")
-    print("Processor time per frame (share of one core), medians over the rounds:")
+    print("Processor time per frame (share of one core), medians over the rounds; the ratio")
+    print("of the medians, and in brackets the range of the ratios within the rounds:")
     print()
     header = "| Screen | intro-silent | frame_floor | intro-silent / frame_floor |"
     rule = "|---|---:|---:|---:|"
