@@ -13,9 +13,9 @@ struct Canvas {
   // holds a character code; presentation prints its low 8 bits.
   std::unique_ptr<int32_t[]> cells;
   int32_t frames = 0;  // frames presented so far
-  // The bytes of one presented frame, composed here so that the whole frame
+  // The bytes of the presented frame, laid out here so that the whole frame
   // leaves in a single write. Sized with the cells.
-  std::unique_ptr<char[]> frame;
+  std::unique_ptr<char[]> layout;
 };
 
 // The most recently created canvas; fonts, scrollers and trails bind to it.

@@ -1,18 +1,38 @@
-// Drawing on a canvas. Every operation clips cell by cell at the canvas
-// edges, so callers may pass any coordinates; nothing outside the grid is
-// written and nothing is reported.
+// Drawing on a canvas. Callers may pass any coordinates: nothing outside
+// the grid is written and nothing is reported.
+//
+// Every cell is written through one test, the cell clip of canvas_set_cell.
+// The other range checks of the drawing code bound work, not cells: runs
+// and rectangles are clamped to the canvas before their loops, a line
+// wholly off one edge is not walked, a line beyond the fixed point's range
+// is not drawn, and a line with both ends on the canvas walks without the
+// clip, since every cell it steps through lies between its ends.
 #pragma once
 
 #include <cstdint>
 
 #include "canvas/canvas.h"
 
-// Stores the value unchanged.
-void canvas_set_cell(Canvas* canvas, int32_t column, int32_t row, int32_t value);
+// The cell clip: stores the value unchanged where the cell lies on the
+// canvas. The coordinates are wide, so that a sum of 32-bit coordinates (a
+// text block's running column, a scroller's base plus its wave) reaches the
+// test without overflowing. Defined here so that the effects' per-cell
+// calls compile inline.
+inline void canvas_set_cell(Canvas* canvas, int64_t column, int64_t row, int32_t value) {
+  if (column >= 0 && column < canvas->width && row >= 0 && row < canvas->height) {
+    canvas->cells[row * canvas->width + column] = value;
+  }
+}
 
-// Stores the character as its signed 8-bit value, so bytes 128 to 255 land
-// as -128 to -1 and print back as the same byte.
-void canvas_put_char(Canvas* canvas, int32_t column, int32_t row, char ch);
+// A character is stored as its signed 8-bit value, so bytes 128 to 255
+// land as -128 to -1 and print back as the same byte.
+inline int32_t char_cell(char ch) {
+  return static_cast<signed char>(ch);
+}
+
+inline void canvas_put_char(Canvas* canvas, int64_t column, int64_t row, char ch) {
+  canvas_set_cell(canvas, column, row, char_cell(ch));
+}
 
 // A block of lines: a line end goes down one row and back to the starting
 // column. Every other character is drawn, blanks included.

@@ -919,11 +919,12 @@ const char* glyph_text(const BlockFont* font, int32_t code) {
   return font->glyphs[code];
 }
 
-// Whether a glyph box at (column, row) can reach the canvas. The size is
-// read at each call, so a canvas resized after the font was made is
-// respected. Boxes that pass may still lie wholly outside (a box at column
-// -glyph_width ends just left of column 0); the cell clip of the text
-// drawing handles those.
+// Whether a glyph box at (column, row) can reach the canvas. This bounds
+// the work, not the cells: a glyph far off the canvas is not walked cell by
+// cell, and the cells of one that passes still go through the cell clip
+// (a box at column -glyph_width passes and ends just left of column 0). The
+// size is read at each call, so a canvas resized after the font was made
+// is respected.
 bool box_may_show(const BlockFont* font, int32_t column, int32_t row) {
   const Canvas* canvas = font->canvas;
   // Negated wide, so that no glyph size overflows.

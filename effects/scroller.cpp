@@ -1,8 +1,5 @@
 #include "effects/scroller.h"
 
-#include <algorithm>
-#include <climits>
-
 #include "canvas/draw.h"
 #include "canvas/text_file.h"
 
@@ -39,28 +36,26 @@ void scroller_release(WaveScroller* scroller) {
   delete scroller;
 }
 
-// A coordinate summed wide, brought back into 32 bits. Sums beyond the
-// range lie off any canvas, and so do the ends of the range they are
-// clamped to.
-static int32_t clamped_coordinate(int64_t value) {
-  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 // Column i of the run takes the text's character and both waves' offsets i
-// steps on from where the sequences stand; their positions are put back
-// afterwards, so drawing changes nothing.
-void scroller_draw(WaveScroller* scroller) {
-  CyclicSequence* const sequences[] = {scroller->text.get(), scroller->x_wave.get(),
-                                       scroller->y_wave.get()};
-  const int32_t saved[] = {sequences[0]->position, sequences[1]->position, sequences[2]->position};
-  for (int32_t i = 0; i < scroller->canvas->width; ++i) {
-    const int64_t column = int64_t{scroller->x} + i + sequence_current_int(scroller->x_wave.get());
-    const int64_t row = int64_t{scroller->y} + sequence_current_int(scroller->y_wave.get());
-    canvas_put_char(scroller->canvas, clamped_coordinate(column), clamped_coordinate(row),
-                    sequence_current_char(scroller->text.get()));
-    for (CyclicSequence* sequence : sequences) sequence_step(sequence);
+// steps on from where the sequences stand. The steps are taken on copies,
+// so drawing changes nothing. The copies and the base, held in locals, are
+// out of the cell stores' reach, so the compiler keeps them in registers.
+// The sums are wide: a base at the end of the 32-bit range lies off the
+// canvas, not round on the other side.
+void scroller_draw(const WaveScroller* scroller) {
+  CyclicSequence text = *scroller->text;
+  CyclicSequence x_wave = *scroller->x_wave;
+  CyclicSequence y_wave = *scroller->y_wave;
+  const int64_t x = scroller->x;
+  const int64_t y = scroller->y;
+  const int32_t width = scroller->canvas->width;
+  for (int32_t i = 0; i < width; ++i) {
+    canvas_put_char(scroller->canvas, x + i + sequence_current_int(&x_wave),
+                    y + sequence_current_int(&y_wave), sequence_current_char(&text));
+    sequence_step(&text);
+    sequence_step(&x_wave);
+    sequence_step(&y_wave);
   }
-  for (int k = 0; k < 3; ++k) sequences[k]->position = saved[k];
 }
 
 void scroller_advance(WaveScroller* scroller) {

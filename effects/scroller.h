@@ -26,7 +26,7 @@ WaveScroller* scroller_create();
 void scroller_release(WaveScroller* scroller);
 
 // Draws one character per canvas column; leaves every sequence where it was.
-void scroller_draw(WaveScroller* scroller);
+void scroller_draw(const WaveScroller* scroller);
 
 // Moves the text and the y-wave on every third frame and the x-wave every
 // second, by the canvas's frame count.

@@ -25,17 +25,3 @@ void sequence_init(CyclicSequence* sequence, const void* table, int32_t element_
   sequence->step = step;
   sequence->position = 0;
 }
-
-// The position moves by any step and lands in 0 to count - 1, as repeated
-// wrapping would leave it; the sum is taken wide so that no step overflows,
-// and the remainder does the wrapping in one go however large the step.
-void sequence_step(CyclicSequence* sequence) {
-  const int64_t count = sequence->count;
-  int64_t position = (int64_t{sequence->position} + sequence->step) % count;
-  if (position < 0) position += count;
-  sequence->position = static_cast<int32_t>(position);
-}
-
-const void* sequence_current(const CyclicSequence* sequence) {
-  return sequence->table + int64_t{sequence->position} * sequence->element_size;
-}

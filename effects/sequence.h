@@ -24,15 +24,30 @@ void sequence_release(CyclicSequence* sequence);
 void sequence_init(CyclicSequence* sequence, const void* table, int32_t element_size, int32_t count,
                    int32_t step);
 
-void sequence_step(CyclicSequence* sequence);
-
 // A new sequence over the table with step 1, the way every scroller uses one.
 std::unique_ptr<CyclicSequence> sequence_over(const void* table, int32_t element_size,
                                               int32_t count);
 
+// Any position brought into 0 to count - 1, where repeated wrapping round a
+// cycle of count places would leave it. Positions already in range, as
+// nearly every step leaves them, cost no division. The cyclic sequences and
+// the logo orbit's paths all wrap through here.
+inline int32_t cycle_wrap(int64_t position, int32_t count) {
+  if (position >= 0 && position < count) return static_cast<int32_t>(position);
+  position %= count;
+  return static_cast<int32_t>(position < 0 ? position + count : position);
+}
+
+// The sum is taken wide, so no step overflows.
+inline void sequence_step(CyclicSequence* sequence) {
+  sequence->position = cycle_wrap(int64_t{sequence->position} + sequence->step, sequence->count);
+}
+
 // The current element; read it as a char when element_size is 1 and as an
 // int32_t when it is 4 (see the readers below).
-const void* sequence_current(const CyclicSequence* sequence);
+inline const void* sequence_current(const CyclicSequence* sequence) {
+  return sequence->table + int64_t{sequence->position} * sequence->element_size;
+}
 
 inline char sequence_current_char(const CyclicSequence* sequence) {
   return *static_cast<const char*>(sequence_current(sequence));

@@ -249,6 +249,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   canvas_present(canvas.get(), out);
-  FUZZ_CHECK(std::string(canvas->frame.get(), model.cells.size()) == model_frame(model));
+  FUZZ_CHECK(std::string(canvas->layout.get(), model.cells.size()) == model_frame(model));
   return 0;
 }

@@ -1,7 +1,5 @@
 #include "intro/frame_loop.h"
 
-#include <unistd.h>
-
 int frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
                int32_t frame_period) {
   canvas_fill(canvas, ' ');
@@ -11,8 +9,4 @@ int frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& vari
   variant.pause(frame_period);
   scene_advance(scene);
   return 0;
-}
-
-void frame_sleep(int32_t frame_period) {
-  if (frame_period > 0) usleep(static_cast<useconds_t>(frame_period));
 }

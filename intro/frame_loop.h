@@ -14,7 +14,3 @@
 // the output is gone for good.
 int frame_pass(Canvas* canvas, Scene& scene, FILE* out, const IntroVariant& variant,
                int32_t frame_period);
-
-// The pause of the silent intro. A period of 0 does not sleep at all: even a
-// zero sleep is a trip through the scheduler.
-void frame_sleep(int32_t frame_period);

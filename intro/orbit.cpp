@@ -1,6 +1,7 @@
 #include "intro/orbit.h"
 
 #include "canvas/draw.h"
+#include "effects/sequence.h"
 
 namespace {
 
@@ -11,13 +12,6 @@ constexpr int32_t y_divisor = 20;
 constexpr int32_t copies = 5;
 constexpr int32_t x_copy_spacing = 8;
 constexpr int32_t y_copy_spacing = 4;
-
-// Moves a path position on, wrapping by the remainder so that a spacing
-// that passes the end lands where the path continues.
-int32_t path_step(int32_t position, int32_t step, int32_t length) {
-  position += step;
-  return position >= length ? position % length : position;
-}
 
 }  // namespace
 
@@ -55,12 +49,12 @@ void orbit_draw(const LogoOrbit& orbit) {
   for (int32_t copy = 0; copy < copies; ++copy) {
     canvas_draw_text(orbit.canvas, orbit_x_path[px] * orbit.scale_x + orbit.centre_x,
                      orbit_y_path[py] * orbit.scale_y + orbit.centre_y, orbit.logo);
-    px = path_step(px, x_copy_spacing, x_path_length);
-    py = path_step(py, y_copy_spacing, y_path_length);
+    px = cycle_wrap(px + x_copy_spacing, x_path_length);
+    py = cycle_wrap(py + y_copy_spacing, y_path_length);
   }
 }
 
 void orbit_advance(LogoOrbit& orbit) {
-  orbit.x_position = orbit.x_position + 1 >= x_path_length ? 0 : orbit.x_position + 1;
-  orbit.y_position = orbit.y_position + 1 >= y_path_length ? 0 : orbit.y_position + 1;
+  orbit.x_position = cycle_wrap(orbit.x_position + 1, x_path_length);
+  orbit.y_position = cycle_wrap(orbit.y_position + 1, y_path_length);
 }

@@ -1,6 +1,10 @@
 #include "intro/variant.h"
 
-#include "intro/frame_loop.h"
+#include <unistd.h>
+
+void frame_sleep(int32_t frame_period) {
+  if (frame_period > 0) usleep(static_cast<useconds_t>(frame_period));
+}
 
 const IntroVariant silent_variant = {
     .banner_colour = "\033[34m",

@@ -13,6 +13,10 @@ struct IntroVariant {
   void (*pause)(int32_t frame_period);
 };
 
+// The pause of intro-silent. A period of 0 does not sleep at all: even a
+// zero sleep is a trip through the scheduler.
+void frame_sleep(int32_t frame_period);
+
 // intro-silent's variant, in intro_core.
 extern const IntroVariant silent_variant;
 

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib-programs.sh
 build_targets intro_bench
-"$BUILD"/bench/intro_bench --benchmark_repetitions="${REPETITIONS:-10}" \
+"$(program_path intro_bench)" --benchmark_repetitions="${REPETITIONS:-10}" \
   --benchmark_enable_random_interleaving=true \
   --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \
   --benchmark_out="$BUILD"/bench.json --benchmark_out_format=json "$@" >/dev/null

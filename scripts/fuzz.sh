@@ -11,39 +11,38 @@
 # Usage: scripts/fuzz.sh [seconds per target] [target ...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+source scripts/lib-programs.sh
 
 seconds=${1:-20}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(dialogue draw module)
 
-build=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -DINTRO_FUZZ=ON -DINTRO_SANITIZE=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
+BUILD=build-fuzz
+BUILD_OPTIONS=(-DINTRO_FUZZ=ON -DINTRO_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  -DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link)
+CC=clang CXX=clang++ build_targets "${targets[@]/#/fuzz_}"
 
 failed=()
 for target in "${targets[@]}"; do
-  corpus="$build/corpus/$target"
-  crashes="$build/crashes/$target"
+  corpus="$BUILD/corpus/$target"
+  crashes="$BUILD/crashes/$target"
   mkdir -p "$corpus" "$crashes"
   kept=(fuzz/corpus/"$target")
   [ -d fuzz/regressions/"$target" ] && kept+=(fuzz/regressions/"$target")
   echo "== fuzzing $target for $seconds s"
-  if ! "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$BUILD/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$crashes/" "$corpus" "${kept[@]}" \
-      >"$build/$target.log" 2>&1; then
+      >"$BUILD/$target.log" 2>&1; then
     failed+=("$target")
-    tail -n 40 "$build/$target.log"
+    tail -n 40 "$BUILD/$target.log"
   fi
-  grep -E '^stat::(number_of_executed_units|peak_rss_mb|new_units_added)' "$build/$target.log" |
+  grep -E '^stat::(number_of_executed_units|peak_rss_mb|new_units_added)' "$BUILD/$target.log" |
     sed "s/^/   $target /"
 done
 
 if [ ${#failed[@]} -gt 0 ]; then
-  echo "fuzzing found crashes in: ${failed[*]} (inputs in $build/crashes)"
+  echo "fuzzing found crashes in: ${failed[*]} (inputs in $BUILD/crashes)"
   exit 1
 fi
 echo "fuzzing found no crash in: ${targets[*]}"

@@ -3,6 +3,6 @@
 # shows, from the score the build composes: tools/modcompose/piano-roll.svg.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build >/dev/null
-cmake --build build -j "$(nproc)" --target compose-module >/dev/null
-build/tools/modcompose/compose-module --piano-roll tools/modcompose/piano-roll.svg
+source scripts/lib-programs.sh
+build_targets compose-module
+"$(program_path tools/modcompose/compose-module)" --piano-roll tools/modcompose/piano-roll.svg

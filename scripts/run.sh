@@ -4,8 +4,9 @@
 # the build folder, where its module is.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh run
-cmake -S . -B build -DBUILD_TESTING=OFF
-cmake --build build -j "$(nproc)" --target intro intro-silent blumot_mod
-cd build
+source scripts/lib-programs.sh
+DEPS=run
+BUILD_OPTIONS=(-DBUILD_TESTING=OFF)
+build_targets intro intro-silent blumot_mod
+cd "$BUILD"
 exec ./intro

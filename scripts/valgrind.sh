@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 source scripts/lib-programs.sh
 build_targets intro-silent
 python3 bench/valgrind_run.py --program "$(program_path intro-silent)" --frames 2000
-if cmake --build "$BUILD" --target intro blumot_mod >/dev/null 2>&1 && intro=$(program_path intro); then
+if build_targets intro blumot_mod 2>/dev/null && intro=$(program_path intro); then
   python3 bench/valgrind_run.py --program "$intro" --frames 2000 --rate 500 \
     --module "$BUILD"/blumot.mod
 else
