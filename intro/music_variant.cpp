@@ -1,5 +1,4 @@
 // intro's variant: the animation with its music.
-#include "intro/frame_loop.h"
 #include "intro/variant.h"
 #include "music/music.h"
 
