@@ -71,6 +71,8 @@ int animate(const IntroVariant& variant, const IntroSettings& settings) {
                  static_cast<int>(settings.screen_width), static_cast<int>(settings.screen_height));
     return EXIT_FAILURE;
   }
+  // From here on the music keeps quiet: nothing of it lands on a frame.
+  if (variant.frames_begin != nullptr) variant.frames_begin();
   for (;;) {
     const int error = frame_pass(canvas, scene, settings.output, variant, settings.frame_period);
     if (error != 0) {

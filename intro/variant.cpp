@@ -11,5 +11,6 @@ const IntroVariant silent_variant = {
     .end_hint = "\033[35mTo end intro press Ctrl-c.\033[0m\n\n",
     .logo = "/~~~\\\n|ORX|\n\\___/\n",
     .start_music = nullptr,
+    .frames_begin = nullptr,
     .pause = frame_sleep,
 };

@@ -9,6 +9,7 @@ struct IntroVariant {
   const char* end_hint;       // printed after the banner
   const char* logo;           // the art of the five orbiting copies
   void (*start_music)();      // before the dialogue; null without music
+  void (*frames_begin)();     // just before the first frame; null without music
   // The frame pause, between the present and the advance steps.
   void (*pause)(int32_t frame_period);
 };

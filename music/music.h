@@ -25,9 +25,10 @@ inline constexpr int64_t music_start_wait = 1000000;
 // (ulimit -s); threads that the sound libraries start get at least as much.
 inline constexpr size_t music_stack_size = size_t{1} << 20;
 
-// The first frame is on the screen: the thread starts the module and mixes
-// it from now on, and the music says nothing more on standard error. Later
-// calls do nothing, and none ever waits for the thread.
+// The frames are about to begin: the thread starts the module and mixes it
+// from now on, and the music says nothing more on standard error, so no
+// message of it lands on a frame. Later calls do nothing, and none ever
+// waits for the thread.
 void music_play();
 
 // Ends the thread, which frees the module and shuts the library down. The
