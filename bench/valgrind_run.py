@@ -4,7 +4,9 @@
 The program runs under memcheck at the given size and frame rate, its
 standard output on a pipe; after its dialogue `frames` whole frames are
 read and checked for their size, then the program is interrupted as Ctrl-c
-would end it. memcheck's report must show no error and no definitely lost
+would end it. With a module, intro plays it into a PulseAudio server of the
+run's own (a null sink), so the music mixes under memcheck all the while:
+without a sound device and a server, intro mixes nothing. memcheck's report must show no error and no definitely lost
 byte. Objects that the program keeps for its whole run are still reachable
 when the interrupt ends it; they are not leaks.
 
@@ -22,6 +24,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 import intro_run  # noqa: E402
+from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
 
 def main():
@@ -35,8 +38,12 @@ def main():
     width, height = map(int, args.size.split("x"))
     name = os.path.basename(args.program)
     with tempfile.TemporaryDirectory() as folder:
+        daemon = None
         if args.module:
             shutil.copy(args.module, os.path.join(folder, "blumot.mod"))
+            os.environ.update(pulse_client_environment(os.path.join(folder, "pulse"), folder,
+                                                       os.path.join("pulse", "native")))
+            daemon = start_daemon(os.environ, os.path.join(folder, "daemon.log"), "memcheck")
         log = os.path.join(folder, "memcheck.log")
         # Only definite leaks count as errors: blocks that a library keeps
         # in structures of its own (ALSA's configuration, when libmikmod
@@ -55,6 +62,8 @@ def main():
             data = run.read_exactly(args.frames * frame)
         finally:
             run.stop(timeout=300)
+            if daemon is not None:
+                end(daemon)
         report = open(log).read()
     frames = len(data) // frame
     errors = re.search(r"ERROR SUMMARY: (\d+) errors", report)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # valgrind's memcheck over 2000 frames of each program at 80x25: 0 errors
 # and no definitely lost bytes. intro-silent runs without pause; intro runs
-# at 500 fps with a copy of its module, so that every frame's pause
-# services the music.
+# at 500 fps with a copy of its module, which it plays into a PulseAudio
+# server of the run's own all the while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib-programs.sh
