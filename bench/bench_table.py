@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The README's table from intro_bench's JSON output: per screen size, the
+"""DEVELOPING.md's table from intro_bench's JSON output: per screen size, the
 median time and rate of the whole pass, of its drawing and present parts,
 and of the floor (one write of a ready frame), and the pass's ratio to the
 floor.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws the piano roll of the intro's music, the picture that the README
+# Draws the piano roll of the intro's music, the picture that DEVELOPING.md
 # shows, from the score the build composes: tools/modcompose/piano-roll.svg.
 set -euo pipefail
 cd "$(dirname "$0")/.."
