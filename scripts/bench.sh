@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs the frame-pass benchmarks (bench/intro_bench) and prints
 # the table of medians in DEVELOPING.md. The repetitions of all the
-# benchmarks are run in random order, so that a slow spell of the machine spreads over all
-# of them. Options after the script's name go to the benchmark binary, e.g.
-# --benchmark_filter=Pass.
+# benchmarks are run in random order, so that a slow spell of the machine
+# spreads over all of them. Options after the script's name go to the
+# benchmark binary, e.g. --benchmark_filter=Pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib-programs.sh
