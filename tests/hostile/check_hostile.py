@@ -13,7 +13,8 @@
   digits) ends the dialogue within 1 s with status 1.
 - thread_limit: no thread can be made (RLIMIT_NPROC 1 for an unprivileged
   user), or the address space leaves no room for one (ulimit -v): intro
-  says in one line that its music cannot start, then runs in silence.
+  says in one line that its music cannot start, then runs in silence. The
+  program runs from a copy that user can reach, wherever the build is.
 - small_stack: a stack limit of 24 KiB (ulimit -s), and of 20 KiB with a
   sound server playing the music when PulseAudio is installed.
 - signals: SIGINT and SIGTERM started ignored stay ignored once the music
@@ -35,6 +36,7 @@ Usage: check_hostile.py --program PATH --case CASE [--module PATH] [--sanitized]
 """
 
 import argparse
+import contextlib
 import ctypes
 import fcntl
 import os
@@ -45,6 +47,7 @@ import select
 import shutil
 import signal
 import socket
+import stat
 import struct
 import subprocess
 import sys
@@ -405,12 +408,52 @@ def one_process_only():
     resource.setrlimit(resource.RLIMIT_NPROC, (1, 1))
 
 
+def searchable_by_others(folder):
+    """Whether a user outside the owners' groups can pass through every
+    folder down to `folder`."""
+    folder = os.path.abspath(folder)
+    while True:
+        if not os.stat(folder).st_mode & stat.S_IXOTH:
+            return False
+        if folder == os.path.dirname(folder):
+            return True
+        folder = os.path.dirname(folder)
+
+
+@contextlib.contextmanager
+def reachable_copy(program, options):
+    """A copy of the program and its module in a temporary folder of their
+    own (mode 755), where an unprivileged user can run them: the build may
+    sit where only its owner gets in, such as root's home. Yields the
+    program's copy, or None when root would run it as that user and the
+    temporary folder's parents shut other users out; the folder goes
+    afterwards."""
+    folder = tempfile.mkdtemp(prefix="intro-")
+    try:
+        os.chmod(folder, 0o755)
+        if os.geteuid() == 0 and not searchable_by_others(folder):
+            print(f"     {os.path.dirname(folder)} is closed to other users: "
+                  "the program cannot run as an unprivileged one (set TMPDIR to /tmp)")
+            yield None
+            return
+        copy = shutil.copy(program, folder)
+        with_module(options, folder)
+        yield copy
+    finally:
+        shutil.rmtree(folder)
+
+
 def case_thread_limit(program, cwd, options):
     """No thread can be made, for a limit of threads or of address space:
     intro says why its music cannot start, in one line, and runs like
     intro-silent; a screen too large for the memory is still refused."""
-    with_module(options, cwd)
-    os.chmod(cwd, 0o755)  # the unprivileged user's current folder
+    with reachable_copy(program, options) as copy:
+        if copy is None:
+            return None
+        return thread_limit_problems(copy, os.path.dirname(copy), options)
+
+
+def thread_limit_problems(program, cwd, options):
     said = one_line_starting(MUSIC_NOT_STARTED) if options.module else nothing
     problems = runs_on(program, cwd, "RLIMIT_NPROC 1", said, also=one_process_only)
     if options.sanitized or problems:
