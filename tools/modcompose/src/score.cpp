@@ -58,6 +58,13 @@ constexpr auto drive_ghost =
     "K    .    H    s    S    h    C    K    .    s    K    .    S    s    C    H";
 constexpr auto four_floor =
     "K    .    h    .    K    .    h    .    K    .    h    .    K    .    H    .";
+// A section's first downbeat: the crash, with the kick under it, rings
+// out alone for two beats, and the groove's second half comes back in
+// once it has died away.
+constexpr auto crash_beat =
+    "X    .    .    .    .    .    .    .    .    h    K    .    S    .    H    .";
+constexpr auto crash_drive =
+    "X    .    .    .    .    .    .    .    .    h    K    .    S    h    C    h";
 constexpr auto hats_only =
     "h    .    .    .    H    .    .    .    h    .    .    .    H    .    .    .";
 // The fills, one at the end of each section's pattern, never the same twice
@@ -138,7 +145,7 @@ const PatternScore groove{
 const PatternScore theme_a{
     .name = "theme a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"X    .    .    .    .    .    .    .    Am,  .    .    .    .    .    .    .",
+    .chords = {"Am,  .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
                "F,   .    .    .    .    .    .    .    .    .    F,   .    .    .    .    .",
                "C,   .    .    .    .    .    .    .    .    .    C,   .    .    .    .    .",
                "G,   .    .    .    .    .    .    .    .    .    G,   .    .    .    .    ."},
@@ -147,7 +154,7 @@ const PatternScore theme_a{
              "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    G-3* .    ~    ~",
              "G-3  ~    ~    ~    ~    ~    v    ^    D-3, .    B-2  .    G-2  .    B-2' ."},
     .bass = {bass_Am, bass_F, bass_C, bass_G},
-    .drums = {beat, beat_ghost, push, fill_rolls},
+    .drums = {crash_beat, beat_ghost, push, fill_rolls},
 };
 
 // The answer: the hook leaps up to the high A and comes down to the
@@ -299,10 +306,13 @@ const PatternScore build_b{
 const PatternScore return_a{
     .name = "return a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .descant = {"X    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
-                "D-3, .    .    .    ~    ~    ~    ^    C-3  .    .    .    ~    ~    >    ^",
-                "E-3  .    .    .    ~    ~    ~    ^    D-3  .    .    .    B-2  .    .    ^",
-                "C-3  .    .    .    ~    ~    ~    ^    B-2  .    .    .    G#2  .    .    ^"},
+    .chords = {"Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
+               "Dm   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "C    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "F    .    .    .    .    .    .    .    .    .    .    .    .    .    .    ."},
+    .descant = {"", ".    .    .    .    .    .    .    .    C-3, .    .    .    ~    ~    >    ^",
+                ".    .    .    .    .    .    .    .    D-3  .    .    .    B-2  .    .    ^",
+                ".    .    .    .    .    .    .    .    B-2  .    .    .    G#2  .    .    ^"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3' .    .    .    E-3! .    A-3* ~",
              "~    ~    ~    ^    G-3  .    F-3  .    E-3! .    D-3  .    C-3  .    ~    ^",
              "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    G-3! .    A-3* ~",
@@ -311,16 +321,20 @@ const PatternScore return_a{
              "D-1! .    D-2  .    D-1_ .    D-2  .    F-1! .    F-2  .    F-1_ .    F-2  .",
              "C-2! .    C-1  .    C-2_ .    C-1  .    G-1! .    G-2  .    G-1_ .    G-2  .",
              "F-1! .    F-2  .    F-1_ .    F-2  .    E-1! .    E-2  .    E-1_ .    E-1  ."},
-    .drums = {drive, drive_ghost, drive, fill_snares},
+    .drums = {crash_drive, drive_ghost, drive, fill_snares},
 };
 
 const PatternScore return_b{
     .name = "return b",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .descant = {"A-2  .    .    .    ~    ~    ~    ^    C-3  .    .    .    A-2  .    .    ^",
-                "D-3! ~    ~    ~    ~    ~    ~    ^    B-2  .    .    .    G-2  .    .    ^",
-                "C-3  .    .    .    ~    ~    ~    ^    A-2  .    .    .    ~    ~    ~    ^",
-                "E-3  .    .    .    ~    ~    ~    ^    D-3  .    .    .    B-2  .    .    ^"},
+    .chords = {"F    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "G    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "Am   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "E7   .    .    .    .    .    .    .    .    .    .    .    .    .    .    ."},
+    .descant = {".    .    .    .    .    .    .    .    C-3  .    .    .    A-2  .    .    ^",
+                ".    .    .    .    .    .    .    .    B-2! ~    ~    ~    E-3  .    .    ^",
+                ".    .    .    .    .    .    .    .    D-3  .    .    .    ~    ~    ~    ^",
+                ".    .    .    .    .    .    .    .    D-3  .    .    .    B-2  .    .    ^"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  .    A-3! .",
              "B-3! ~    ~    ~    w    w    w    ^    A-3  .    G-3  .    E-3  .    D-3, .",
              "E-3! .    .    C-3  .    .    A-2  .    D-3  .    F-3  .    A-3  .    x    .",
@@ -339,7 +353,7 @@ const PatternScore return_b{
 const PatternScore ending_a{
     .name = "ending a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"X    .    .    .    .    .    .    .    Am   .    .    .    .    .    .    .",
+    .chords = {"Am   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
                "F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
                "Dm   .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
                "C    .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
@@ -350,7 +364,7 @@ const PatternScore ending_a{
     .bass = {bass_Am8, bass_F8,
              "D-1! .    D-2  .    D-1_ .    D-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
              "C-2! .    C-1  .    C-2_ .    C-1  .    E-1  .    E-2  .    E-1_ .    E-1  ."},
-    .drums = {beat, beat_ghost, push, fill_drag},
+    .drums = {crash_beat, beat_ghost, push, fill_drag},
 };
 
 const PatternScore ending_b{

@@ -49,7 +49,7 @@ int32_t peak_of(const std::vector<int8_t>& data, std::size_t from, std::size_t t
 
 TEST(Instruments, VoicesAndKitInSampleOrder) {
   const std::vector<Sample> samples = make_instruments();
-  ASSERT_EQ(samples.size(), static_cast<std::size_t>(Instrument::descant));
+  ASSERT_EQ(samples.size(), instrument_count);
   const std::vector<std::pair<Instrument, std::string>> names{
       {Instrument::bass, "bass"},
       {Instrument::lead, "lead"},

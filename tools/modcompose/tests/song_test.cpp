@@ -10,6 +10,7 @@
 
 #include "tools/modcompose/src/arrange.h"
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/notation.h"
 #include "tools/modcompose/src/pitch.h"
 #include "tools/modcompose/src/score.h"
@@ -141,7 +142,7 @@ TEST_F(Tune, PerformsWithTrackerIdioms) {
       if (echo.sample != static_cast<uint8_t>(Instrument::lead)) continue;
       echoes = true;
       EXPECT_EQ(echo.effect, effect_set_volume) << bar.pattern;
-      EXPECT_LT(echo.param, lead_volume) << bar.pattern;
+      EXPECT_LT(echo.param, level_of(Instrument::lead).plain) << bar.pattern;
     }
     echo_bars += echoes ? 1 : 0;
   }
@@ -155,7 +156,8 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
     for (const Row& row : bar.rows) {
       const Cell& lead = row[lead_channel];
       if (lead.sample != 0) {
-        lead_volumes.insert(lead.effect == effect_set_volume ? lead.param : lead_volume);
+        lead_volumes.insert(lead.effect == effect_set_volume ? lead.param
+                                                             : level_of(Instrument::lead).plain);
       }
       const Cell& drum = row[drum_channel];
       if (drum.sample == static_cast<uint8_t>(Instrument::hihat)) {
