@@ -8,22 +8,21 @@
 // On held notes "~" is vibrato, "w" tremolo, "/" and "v" slide up and down,
 // "<" and ">" grow and fade, "x" cuts. The bass sounds an octave below the
 // name read on the lead (its cycle is twice as long), the descant an octave
-// above it (its cycle is half as long). The drums are K kick, S snare, s
-// ghost snare, d late snare, r and R rolls, C clap, h hi-hat, H accented
-// hi-hat, o open hi-hat, X crash, t, m and T high, middle and low toms; "X"
-// in the chords or the descant strikes the crash on that channel, where it
-// rings while the drum channel plays the kick. See notation.h for the
-// whole notation.
+// above it (its cycle is half as long). The drums are one character each,
+// as the kit's table in kit.h names them (K kick, S snare, h hi-hat, X
+// crash with its kick, and so on). See notation.h for the whole notation.
 //
 // The form: intro (the chords alone, then the groove), theme (the hook,
 // E-D-C-D in a 3+3+2 rhythm, and its answer), variation (the hook's rhythm
 // turned downwards, a deceptive turn to F and a plagal close), breakdown
 // (the hook softly, with an echo on the chord channel and only hi-hats),
 // build (swelling lead, opening bass, snare rolls and toms), return (the
-// climax: the theme with a descant an octave above, accents, claps and a
-// lead that climbs to the top of its range) and ending (the hook twice
+// climax: the theme with its chords and a descant an octave above that
+// answers in each bar's second half, accents, claps and a lead that
+// climbs to the top of its range) and ending (the hook twice
 // more and a last A that fades to the song's end). A crash marks the first
-// downbeat of the theme, the return and the ending. The chord voice sounds
+// downbeat of the theme, the return and the ending, and rings out alone on
+// the drum channel for two beats. The chord voice sounds
 // from the first row on, so the music never falls silent while it starts.
 #include "tools/modcompose/src/score.h"
 
@@ -300,8 +299,9 @@ const PatternScore build_b{
 };
 
 // The return, the climax: the theme again, reharmonised, its hook accented
-// and ornamented, with a descant an octave above it once the crash has
-// rung, the bass in driving octaves and claps on the backbeat. It turns
+// and ornamented, its chords on each bar's first half and a descant an
+// octave above answering in the second, the bass in driving octaves and
+// claps on the backbeat. It turns
 // aside to F again, and the answer climbs to the lead's highest B.
 const PatternScore return_a{
     .name = "return a",
