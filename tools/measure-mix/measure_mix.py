@@ -134,7 +134,8 @@ def rates(lines):
         if key == "sample":
             number, kind, _length, plays, *name = rest.split(" ", 4)
             if kind == "once" and int(plays) > 0:
-                names[int(number)] = name[0].strip() if name else f"#{number}"
+                label = name[0].strip() if name else ""
+                names[int(number)] = f"#{number} {label}".strip()
     played = {number: [] for number in names}
     for key, rest in lines:
         if key == "rate":
