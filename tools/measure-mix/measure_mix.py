@@ -10,6 +10,9 @@ and once for every channel alone, and this prints for each module
   laptop's small speakers play) and above 3 kHz;
 - the distinct one-shot (unlooped) samples the song plays;
 - the loudness of each 8-bar section: 128 rows played, at four rows a beat;
+- the key whose Krumhansl-Kessler profile best matches the whole mix's
+  chroma, with the correlation, and the tempo at which the onsets repeat
+  best between 90 and 180 beats a minute;
 - for each one-shot sample at each rate the song plays it, rendered alone:
   its share of energy in 2-6 kHz (where a hi-hat sizzles), the pitch its
   tail settles on and the share of the tail within 20 % of that pitch (a
@@ -34,6 +37,10 @@ from scipy.io import wavfile
 ROWS_PER_SECTION = 128
 BANDS = ((0.0, 100.0), (100.0, 3000.0), (3000.0, None))
 NOTE_NAMES = ("C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B")
+# How strongly each pitch class belongs to a major and a minor key, from
+# its tonic up (Krumhansl and Kessler's probe-tone ratings).
+MAJOR_PROFILE = np.array([6.35, 2.23, 3.48, 2.33, 4.38, 4.09, 2.52, 5.19, 2.39, 3.66, 2.29, 2.88])
+MINOR_PROFILE = np.array([6.33, 2.68, 3.52, 5.38, 2.60, 3.53, 2.54, 4.75, 3.98, 2.69, 3.34, 3.17])
 
 
 def k_weighting(rate):
@@ -188,11 +195,44 @@ def one_shot_figures(program, module, lines, folder):
     return figures
 
 
+def key_of(sound, rate):
+    """The best matching key of the sound's chroma (the spectrum's energy
+    between 55 Hz and 2 kHz folded onto the 12 pitch classes), and the
+    correlation of its profile with the chroma."""
+    frequencies, _, spectrum = signal.stft(sound.mean(axis=1), rate, nperseg=8192,
+                                           noverlap=8192 - 2048)
+    inside = (frequencies > 55) & (frequencies < 2000)
+    classes = (np.round(12 * np.log2(frequencies[inside] / 440.0)).astype(int) + 9) % 12
+    chroma = np.bincount(classes, np.abs(spectrum[inside]).sum(axis=1), minlength=12)
+    keys = [(np.corrcoef(chroma, np.roll(profile, tonic))[0, 1], f"{NOTE_NAMES[tonic]} {kind}")
+            for tonic in range(12)
+            for profile, kind in ((MAJOR_PROFILE, "major"), (MINOR_PROFILE, "minor"))]
+    return max(keys)
+
+
+def tempo_of(sound, rate):
+    """Beats a minute: the lag between 90 and 180 a minute at which the
+    onsets (the rise of the log spectrum, frame by frame) best repeat."""
+    hop = 512
+    _, _, spectrum = signal.stft(sound.mean(axis=1), rate, nperseg=2 * hop, noverlap=hop)
+    level = np.log1p(100 * np.abs(spectrum))
+    onsets = np.maximum(np.diff(level, axis=1), 0).sum(axis=0)
+    onsets -= onsets.mean()
+    repeats = np.correlate(onsets, onsets, "full")[len(onsets) - 1:]
+    lags = np.arange(len(repeats)) * hop / rate
+    best = int(np.argmax(np.where((lags > 60 / 180) & (lags < 60 / 90), repeats, -np.inf)))
+    before, at, after = repeats[best - 1:best + 2]
+    shift = 0.5 * (before - after) / (before - 2 * at + after)
+    return 60 / ((best + shift) * hop / rate)
+
+
 def measure(program, module):
     with tempfile.TemporaryDirectory(prefix="measure-mix-") as folder:
         lines, rate, mix = render(program, module, folder)
         channel_count = int(next(rest for key, rest in lines if key == "channels"))
         power = weighted_power(mix, rate)
+        key = key_of(mix, rate)
+        tempo = tempo_of(mix, rate)
         starts = section_starts(lines, rate) + [len(mix)]
         sections = [integrated_loudness(power[a:b], rate) for a, b in zip(starts, starts[1:])
                     if b - a > rate]
@@ -210,6 +250,8 @@ def measure(program, module):
         "one_shots": one_shots(lines),
         "sections": sections,
         "samples": samples,
+        "key": key,
+        "tempo": tempo,
     }
 
 
@@ -235,6 +277,8 @@ def print_module(m):
           f"{'a channel is silent' if gap is None else f'{gap:.1f} dB'}")
     print(f"  one-shot samples played: {len(m['one_shots'])} ({', '.join(m['one_shots'])})")
     print("  8-bar sections, LUFS: " + " ".join(lufs(s) for s in m["sections"]))
+    print(f"  key {m['key'][1]} (correlation {m['key'][0]:.2f}), tempo {m['tempo']:.1f} "
+          "beats a minute")
     print("  one-shot alone, at the rate played   2-6 kHz   settled pitch   near it")
     for name, hz, share, pitch, near in m["samples"]:
         settled = "-" if pitch is None else f"{pitch:7.1f} Hz {note_name(pitch):>7}"
