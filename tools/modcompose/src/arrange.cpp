@@ -150,38 +150,34 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
   }
 }
 
-// A drum's cell: its sample at its note, with the command its stroke
-// needs.
-Cell drum_cell(const DrumStep& step) {
-  const Instrument drum = step.drum->instrument;
-  Cell cell{sample_number(drum), period_of(drum_note(drum)), 0, 0};
-  switch (step.stroke) {
-    case Stroke::plain:
-      break;
+// The command that plays a drum's stroke softer, harder, later or as a
+// roll. No default: a stroke added to the kit must be played here.
+Cell stroke_command(Stroke stroke, Instrument drum) {
+  switch (stroke) {
     case Stroke::soft:
-      cell.effect = effect_set_volume;
-      cell.param = level_of(drum).soft;
-      break;
+      return Cell{0, 0, effect_set_volume, level_of(drum).soft};
     case Stroke::accent:
-      cell.effect = effect_set_volume;
-      cell.param = level_of(drum).accent;
-      break;
+      return Cell{0, 0, effect_set_volume, level_of(drum).accent};
     case Stroke::late:
-      cell.effect = effect_extended;
-      cell.param = extended_note_delay << 4 | drag_ticks;
-      break;
+      return extended(extended_note_delay, drag_ticks);
     case Stroke::roll:
-      cell.effect = effect_extended;
-      cell.param = extended_retrigger << 4 | 3;
-      break;
+      return extended(extended_retrigger, 3);
     case Stroke::fast_roll:
-      cell.effect = effect_extended;
-      cell.param = extended_retrigger << 4 | 2;
-      break;
+      return extended(extended_retrigger, 2);
+    case Stroke::plain:
     case Stroke::third_down:
-      cell.period = period_of(Note{drum_note(drum).index - third_down_semitones});
       break;
   }
+  return Cell{};
+}
+
+// A drum's cell: its sample at its note, with its stroke's command.
+Cell drum_cell(const DrumStep& step) {
+  const Instrument drum = step.drum->instrument;
+  const int32_t down = step.stroke == Stroke::third_down ? third_down_semitones : 0;
+  Cell cell = stroke_command(step.stroke, drum);
+  cell.sample = sample_number(drum);
+  cell.period = period_of(Note{drum_note(drum).index - down});
   return cell;
 }
 

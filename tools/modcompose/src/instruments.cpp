@@ -346,15 +346,25 @@ std::vector<double> cymbal(double seconds, double low_hz, double high_hz, double
   return wave;
 }
 
-// A hat: cymbal noise whose low side is cut by four poles at 8 kHz, two
-// more than the cymbal's own. The mixer's interpolation softens what the
-// sample holds near its top, so only so steep a cut keeps the hat's air
-// from sinking under a sizzle in 2 to 6 kHz.
+// A hat: cymbal noise cut by six poles below 8 kHz, four more than the
+// cymbal's own, and averaged with the value before, which puts a zero at
+// half the byte rate, where high-passed noise gathers and one-pole
+// low-passes hardly cut. What the mixer's interpolation makes of a hat's
+// top falls both above 12 kHz, as haze, and, folded at the output rate,
+// into 2 to 6 kHz, as sizzle; kept between 8 and 10 kHz, the hat is air.
 std::vector<double> hat(double seconds, double tau, uint32_t seed) {
-  std::vector<double> wave = cymbal(seconds, 8000.0, 13000.0, tau, seed);
-  Highpass stages[2]{highpass_at(8000.0, drum_rate()), highpass_at(8000.0, drum_rate())};
+  constexpr double low_hz = 8000.0;
+  std::vector<double> wave = cymbal(seconds, low_hz, 10000.0, tau, seed);
+  Highpass stages[4];
+  for (Highpass& stage : stages) stage = highpass_at(low_hz, drum_rate());
   for (double& value : wave) {
     for (Highpass& stage : stages) value = highpass_process(stage, value);
+  }
+  double before = 0.0;
+  for (double& value : wave) {
+    const double here = value;
+    value = 0.5 * (here + before);
+    before = here;
   }
   return wave;
 }
