@@ -279,11 +279,11 @@ def print_module(m):
     print("  8-bar sections, LUFS: " + " ".join(lufs(s) for s in m["sections"]))
     print(f"  key {m['key'][1]} (correlation {m['key'][0]:.2f}), tempo {m['tempo']:.1f} "
           "beats a minute")
-    print("  one-shot alone, at the rate played   2-6 kHz   settled pitch   near it")
+    print("  one-shot alone, at the rate played       2-6 kHz   settled pitch   near it")
     for name, hz, share, pitch, near in m["samples"]:
         settled = "-" if pitch is None else f"{pitch:7.1f} Hz {note_name(pitch):>7}"
         nearby = "-" if near is None else f"{100 * near:.0f} %"
-        print(f"  {name[:22]:<22} {hz:6d} Hz {share:8.1f} dB  {settled:>18}  {nearby:>6}")
+        print(f"  {name[:26]:<26} {hz:6d} Hz {share:8.1f} dB  {settled:>18}  {nearby:>6}")
     print()
 
 
