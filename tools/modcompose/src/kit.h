@@ -1,7 +1,9 @@
 // The drum kit, in one table: each drum's sample, its line in the piano
 // roll, and the notation's tokens that strike it, each with the way it
-// strikes. A drum is added or changed here; the notation, the arrangement,
-// the samples and the piano roll all read this table.
+// strikes. The notation, the arrangement, the samples and the piano roll
+// all read this table, so a drum is changed here alone; a new drum also
+// names its sample in Instrument and its volumes in levels.h, and the
+// build stops until the three agree.
 #pragma once
 
 #include <array>
