@@ -13,6 +13,7 @@ test_packages=(
   python3 strace pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev clang-format valgrind
   dpkg-dev groff-base lintian
+  python3-numpy python3-scipy
 )
 
 case "${1:-test}" in

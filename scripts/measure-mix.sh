@@ -2,8 +2,9 @@
 # The mix of the intro's tune, or of any modules given, rendered through
 # libmikmod with intro's mixer settings: the loudness of the whole and of
 # each channel alone, where each channel's energy lies, the one-shot
-# samples played and the loudness of each 8-bar section. Given several
-# modules, it ends with a table of them side by side.
+# samples played, the loudness of each 8-bar section and each one-shot
+# alone at the rates the song plays it. Given several modules, it ends
+# with a table of them side by side.
 #
 # Usage: scripts/measure-mix.sh [module...]    (build/blumot.mod by default)
 set -euo pipefail

@@ -9,7 +9,14 @@ and once for every channel alone, and this prints for each module
 - where each channel's energy lies: below 100 Hz, 100 Hz to 3 kHz (what a
   laptop's small speakers play) and above 3 kHz;
 - the distinct one-shot (unlooped) samples the song plays;
-- the loudness of each 8-bar section: 128 rows played, at four rows a beat.
+- the loudness of each 8-bar section: 128 rows played, at four rows a beat;
+- the key whose Krumhansl-Kessler profile best matches the whole mix's
+  chroma, with the correlation, and the tempo at which the onsets repeat
+  best between 90 and 180 beats a minute;
+- for each one-shot sample at each rate the song plays it, rendered alone:
+  its share of energy in 2-6 kHz (where a hi-hat sizzles), the pitch its
+  tail settles on and the share of the tail within 20 % of that pitch (a
+  pure sine holds all of it).
 
 With more than one module it ends with a table of them side by side.
 
@@ -29,6 +36,11 @@ from scipy.io import wavfile
 
 ROWS_PER_SECTION = 128
 BANDS = ((0.0, 100.0), (100.0, 3000.0), (3000.0, None))
+NOTE_NAMES = ("C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B")
+# How strongly each pitch class belongs to a major and a minor key, from
+# its tonic up (Krumhansl and Kessler's probe-tone ratings).
+MAJOR_PROFILE = np.array([6.35, 2.23, 3.48, 2.33, 4.38, 4.09, 2.52, 5.19, 2.39, 3.66, 2.29, 2.88])
+MINOR_PROFILE = np.array([6.33, 2.68, 3.52, 5.38, 2.60, 3.53, 2.54, 4.75, 3.98, 2.69, 3.34, 3.17])
 
 
 def k_weighting(rate):
@@ -121,11 +133,106 @@ def one_shots(lines):
     return names if telling else numbers
 
 
+def rates(lines):
+    """For each one-shot sample number, its name and the rates at which the
+    song started it, most played first."""
+    names = {}
+    for key, rest in lines:
+        if key == "sample":
+            number, kind, _length, plays, *name = rest.split(" ", 4)
+            if kind == "once" and int(plays) > 0:
+                label = name[0].strip() if name else ""
+                names[int(number)] = f"#{number} {label}".strip()
+    played = {number: [] for number in names}
+    for key, rest in lines:
+        if key == "rate":
+            number, hz, plays = (int(field) for field in rest.split())
+            if number in played:
+                played[number].append((plays, hz))
+    return [(number, names[number], [hz for _, hz in sorted(played[number], reverse=True)])
+            for number in sorted(names)]
+
+
+def note_name(hz):
+    """The nearest equal-tempered note in scientific pitch (A4 is 440 Hz),
+    with how many cents the pitch lies from it."""
+    semitones = 12 * np.log2(hz / 440.0)
+    nearest = int(round(semitones))
+    index = nearest + 9 + 12 * 4
+    return f"{NOTE_NAMES[index % 12]}{index // 12}{(semitones - nearest) * 100:+.0f}c"
+
+
+def sample_figures(sound, rate):
+    """A one-shot's share of energy in 2-6 kHz (dB), and its tail's settled
+    pitch and the share of the tail's energy within 20 % of that pitch.
+    The tail starts 30 ms after the loudest moment, past the stroke."""
+    mono = sound.mean(axis=1)
+    spectrum = np.abs(np.fft.rfft(mono)) ** 2
+    frequencies = np.fft.rfftfreq(len(mono), 1.0 / rate)
+    band = spectrum[(frequencies >= 2000) & (frequencies < 6000)].sum()
+    share = 10 * np.log10(max(band / max(spectrum.sum(), 1e-30), 1e-12))
+    tail = mono[int(np.argmax(np.abs(mono))) + int(0.03 * rate):]
+    if len(tail) < int(0.02 * rate) or not np.any(tail):
+        return share, None, None
+    tail_spectrum = np.abs(np.fft.rfft(tail * np.hanning(len(tail)), 8 * len(tail))) ** 2
+    tail_frequencies = np.fft.rfftfreq(8 * len(tail), 1.0 / rate)
+    audible = tail_frequencies >= 30
+    pitch = tail_frequencies[audible][np.argmax(tail_spectrum[audible])]
+    near = (tail_frequencies >= 0.8 * pitch) & (tail_frequencies <= 1.2 * pitch)
+    return share, pitch, tail_spectrum[near].sum() / tail_spectrum.sum()
+
+
+def one_shot_figures(program, module, lines, folder):
+    """sample_figures for every one-shot at every rate the song plays it."""
+    figures = []
+    wav = os.path.join(folder, "sample.wav")
+    for number, name, hzs in rates(lines):
+        for hz in hzs:
+            subprocess.run([program, module, wav, "--sample", str(number), str(hz)], check=True,
+                           capture_output=True)
+            rate, sound = wavfile.read(wav)
+            figures.append((name, hz, *sample_figures(sound.astype(np.float64) / 32768.0, rate)))
+    return figures
+
+
+def key_of(sound, rate):
+    """The best matching key of the sound's chroma (the spectrum's energy
+    between 55 Hz and 2 kHz folded onto the 12 pitch classes), and the
+    correlation of its profile with the chroma."""
+    frequencies, _, spectrum = signal.stft(sound.mean(axis=1), rate, nperseg=8192,
+                                           noverlap=8192 - 2048)
+    inside = (frequencies > 55) & (frequencies < 2000)
+    classes = (np.round(12 * np.log2(frequencies[inside] / 440.0)).astype(int) + 9) % 12
+    chroma = np.bincount(classes, np.abs(spectrum[inside]).sum(axis=1), minlength=12)
+    keys = [(np.corrcoef(chroma, np.roll(profile, tonic))[0, 1], f"{NOTE_NAMES[tonic]} {kind}")
+            for tonic in range(12)
+            for profile, kind in ((MAJOR_PROFILE, "major"), (MINOR_PROFILE, "minor"))]
+    return max(keys)
+
+
+def tempo_of(sound, rate):
+    """Beats a minute: the lag between 90 and 180 a minute at which the
+    onsets (the rise of the log spectrum, frame by frame) best repeat."""
+    hop = 512
+    _, _, spectrum = signal.stft(sound.mean(axis=1), rate, nperseg=2 * hop, noverlap=hop)
+    level = np.log1p(100 * np.abs(spectrum))
+    onsets = np.maximum(np.diff(level, axis=1), 0).sum(axis=0)
+    onsets -= onsets.mean()
+    repeats = np.correlate(onsets, onsets, "full")[len(onsets) - 1:]
+    lags = np.arange(len(repeats)) * hop / rate
+    best = int(np.argmax(np.where((lags > 60 / 180) & (lags < 60 / 90), repeats, -np.inf)))
+    before, at, after = repeats[best - 1:best + 2]
+    shift = 0.5 * (before - after) / (before - 2 * at + after)
+    return 60 / ((best + shift) * hop / rate)
+
+
 def measure(program, module):
     with tempfile.TemporaryDirectory(prefix="measure-mix-") as folder:
         lines, rate, mix = render(program, module, folder)
         channel_count = int(next(rest for key, rest in lines if key == "channels"))
         power = weighted_power(mix, rate)
+        key = key_of(mix, rate)
+        tempo = tempo_of(mix, rate)
         starts = section_starts(lines, rate) + [len(mix)]
         sections = [integrated_loudness(power[a:b], rate) for a, b in zip(starts, starts[1:])
                     if b - a > rate]
@@ -134,6 +241,7 @@ def measure(program, module):
             _, _, alone = render(program, module, folder, channel)
             channels.append((integrated_loudness(weighted_power(alone, rate), rate),
                              band_shares(alone, rate)))
+        samples = one_shot_figures(program, module, lines, folder)
     return {
         "name": os.path.basename(module),
         "seconds": len(mix) / rate,
@@ -141,6 +249,9 @@ def measure(program, module):
         "channels": channels,
         "one_shots": one_shots(lines),
         "sections": sections,
+        "samples": samples,
+        "key": key,
+        "tempo": tempo,
     }
 
 
@@ -166,6 +277,13 @@ def print_module(m):
           f"{'a channel is silent' if gap is None else f'{gap:.1f} dB'}")
     print(f"  one-shot samples played: {len(m['one_shots'])} ({', '.join(m['one_shots'])})")
     print("  8-bar sections, LUFS: " + " ".join(lufs(s) for s in m["sections"]))
+    print(f"  key {m['key'][1]} (correlation {m['key'][0]:.2f}), tempo {m['tempo']:.1f} "
+          "beats a minute")
+    print("  one-shot alone, at the rate played       2-6 kHz   settled pitch   near it")
+    for name, hz, share, pitch, near in m["samples"]:
+        settled = "-" if pitch is None else f"{pitch:7.1f} Hz {note_name(pitch):>7}"
+        nearby = "-" if near is None else f"{100 * near:.0f} %"
+        print(f"  {name[:26]:<26} {hz:6d} Hz {share:8.1f} dB  {settled:>18}  {nearby:>6}")
     print()
 
 

@@ -1,20 +1,27 @@
 // render-mix MODULE WAV [CHANNEL]: plays a module through libmikmod with
 // intro's mixer settings into a WAV file, optionally with every channel but
 // one muted, and prints on standard output what the measurement needs and
-// the sound cannot tell: the song time at which every row starts, and the
-// module's samples, whether each loops and how often the song started it.
+// the sound cannot tell: the song time at which every row starts, the
+// module's samples, whether each loops and how often the song started it,
+// and the rates at which it started them.
+// render-mix MODULE WAV --sample NUMBER HZ: plays one of the module's
+// samples alone, once, at HZ through the same mixer, to hear a drum by
+// itself as the song plays it.
 //
 // Printed lines:
 //   channels N
 //   row POSITION ROW SECONDS
 //   end SECONDS                     (where the song ends or loops)
 //   sample NUMBER loop|once LENGTH PLAYS NAME   (empty slots left out)
+//   rate NUMBER HZ PLAYS            (notes of the sample started at HZ)
 #include <mikmod.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,10 +35,14 @@ struct Watch {
   MODULE* module = nullptr;
   MikMod_player_t library_player = nullptr;
   void (*driver_voice_play)(UBYTE, SWORD, ULONG, ULONG, ULONG, ULONG, UWORD) = nullptr;
+  void (*driver_voice_set_frequency)(UBYTE, ULONG) = nullptr;
   int32_t highest_position = 0;
   bool looped = false;
   unsigned long loop_time = 0;
   std::vector<int32_t> plays_of_handle;  // notes started, by sample handle
+  // The handle each voice has just started, until its first frequency.
+  std::map<UBYTE, SWORD> started_on_voice;
+  std::map<std::pair<SWORD, ULONG>, int32_t> plays_of_handle_at;  // by handle and Hz
 };
 Watch watch;
 
@@ -43,8 +54,19 @@ void counting_voice_play(UBYTE voice, SWORD handle, ULONG start, ULONG size, ULO
     const auto index = static_cast<std::size_t>(handle);
     if (watch.plays_of_handle.size() <= index) watch.plays_of_handle.resize(index + 1);
     ++watch.plays_of_handle[index];
+    watch.started_on_voice[voice] = handle;
   }
   watch.driver_voice_play(voice, handle, start, size, loop_start, loop_end, flags);
+}
+
+// The first frequency a voice gets after a note starts is the note's rate.
+void counting_voice_set_frequency(UBYTE voice, ULONG hz) {
+  const auto started = watch.started_on_voice.find(voice);
+  if (started != watch.started_on_voice.end()) {
+    ++watch.plays_of_handle_at[{started->second, hz}];
+    watch.started_on_voice.erase(started);
+  }
+  watch.driver_voice_set_frequency(voice, hz);
 }
 
 // Runs once a tick inside the mixer: the library's own player, then a note
@@ -75,6 +97,8 @@ bool start_library(const char* wav_file) {
   md_device = static_cast<UWORD>(MikMod_DriverFromAlias("wav"));
   watch.driver_voice_play = drv_wav.VoicePlay;
   drv_wav.VoicePlay = counting_voice_play;
+  watch.driver_voice_set_frequency = drv_wav.VoiceSetFrequency;
+  drv_wav.VoiceSetFrequency = counting_voice_set_frequency;
   const std::string options = std::string("file=") + wav_file;
   if (md_device == 0 || MikMod_Init(options.c_str()) != 0) {
     std::fprintf(stderr, "render-mix: no WAV writer: %s\n", MikMod_strerror(MikMod_errno));
@@ -92,6 +116,14 @@ void print_samples(const MODULE* module) {
     std::printf("sample %d %s %lu %d %s\n", i + 1, (sample.flags & SF_LOOP) ? "loop" : "once",
                 static_cast<unsigned long>(sample.length), plays,
                 sample.samplename ? sample.samplename : "");
+  }
+  for (const auto& [handle_and_hz, plays] : watch.plays_of_handle_at) {
+    for (int32_t i = 0; i < module->numsmp; ++i) {
+      if (module->samples[i].length != 0 && module->samples[i].handle == handle_and_hz.first) {
+        std::printf("rate %d %lu %d\n", i + 1, static_cast<unsigned long>(handle_and_hz.second),
+                    plays);
+      }
+    }
   }
 }
 
@@ -125,11 +157,48 @@ void render(MODULE* module, int32_t solo) {
   Player_Stop();
 }
 
+// Plays sample `number` (1-based) alone at `hz`, once, to its end.
+bool render_sample(MODULE* module, int32_t number, unsigned long hz) {
+  if (number < 1 || number > module->numsmp || module->samples[number - 1].length == 0) {
+    std::fprintf(stderr, "render-mix: no sample %d in the module\n", number);
+    return false;
+  }
+  SAMPLE& sample = module->samples[number - 1];
+  MikMod_SetNumVoices(-1, 1);
+  MikMod_EnableOutput();
+  const SBYTE voice = Sample_Play(&sample, 0, SFX_CRITICAL);
+  Voice_SetFrequency(voice, hz);
+  Voice_SetVolume(voice, 256);
+  Voice_SetPanning(voice, PAN_CENTER);
+  // The mixer starts the voice at its next update, and a looped sample
+  // would never stop: its first two seconds or so stand for it.
+  int32_t updates = 0;
+  do {
+    MikMod_Update();
+  } while (!Voice_Stopped(voice) && ++updates < 200);
+  return true;
+}
+
+// Reads "--sample NUMBER HZ" into number and hz.
+bool sample_arguments(int argc, char** argv, int32_t& number, unsigned long& hz) {
+  if (argc != 6 || std::string(argv[3]) != "--sample") return false;
+  char* number_end = nullptr;
+  char* hz_end = nullptr;
+  number = static_cast<int32_t>(std::strtol(argv[4], &number_end, 10));
+  hz = std::strtoul(argv[5], &hz_end, 10);
+  return *number_end == '\0' && *hz_end == '\0' && hz >= 100 && hz <= 200000;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: render-mix MODULE WAV [CHANNEL]\n");
+  int32_t sample_number = 0;
+  unsigned long sample_hz = 0;
+  const bool one_sample = argc == 6 && sample_arguments(argc, argv, sample_number, sample_hz);
+  if (argc != 3 && argc != 4 && !one_sample) {
+    std::fprintf(stderr,
+                 "usage: render-mix MODULE WAV [CHANNEL]\n"
+                 "       render-mix MODULE WAV --sample NUMBER HZ\n");
     return 2;
   }
   if (!start_library(argv[2])) return 1;
@@ -139,6 +208,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "render-mix: %s: %s\n", argv[1], MikMod_strerror(MikMod_errno));
     MikMod_Exit();
     return 1;
+  }
+  if (one_sample) {
+    const bool played = render_sample(module, sample_number, sample_hz);
+    Player_Free(module);
+    MikMod_Exit();
+    return played ? 0 : 2;
   }
   const int32_t solo = solo_channel(argc, argv, *module);
   if (solo == no_such_channel) {

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/kit.h"
+#include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/notation.h"
 #include "tools/modcompose/src/pitch.h"
 
@@ -25,13 +27,14 @@ Cell extended(uint8_t command, uint8_t value) {
 // A note's first row: the note, and the command for how it starts. A glide
 // names no sample, so the sounding note keeps its volume and bends to the
 // new pitch instead of starting again.
-Cell melody_note(const MelodyStep& step, uint8_t sample, const VoiceStyle& style) {
+Cell melody_note(const MelodyStep& step, Instrument instrument, const VoiceStyle& style) {
+  const uint8_t sample = sample_number(instrument);
   Cell cell{sample, period_of(step.note), 0, 0};
   switch (step.touch) {
     case Touch::accent:
-      return Cell{sample, cell.period, effect_set_volume, style.accent_volume};
+      return Cell{sample, cell.period, effect_set_volume, level_of(instrument).accent};
     case Touch::soft:
-      return Cell{sample, cell.period, effect_set_volume, style.soft_volume};
+      return Cell{sample, cell.period, effect_set_volume, level_of(instrument).soft};
     case Touch::glide:
       return Cell{0, cell.period, effect_portamento, style.glide};
     case Touch::late:
@@ -46,16 +49,9 @@ Cell melody_note(const MelodyStep& step, uint8_t sample, const VoiceStyle& style
   return cell;
 }
 
-// The crash cymbal, struck on whichever channel the score puts it.
-Cell crash_cell() {
-  return Cell{sample_number(Instrument::crash), period_of(drum_note(Instrument::crash)), 0, 0};
-}
-
 // A row without a new note: the command that shapes the sounding one.
 Cell melody_mark(Mark mark, const VoiceStyle& style) {
   switch (mark) {
-    case Mark::crash:
-      return crash_cell();
     case Mark::release:
       return Cell{0, 0, effect_volume_slide, release_param};
     case Mark::vibrato:
@@ -85,9 +81,8 @@ void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrumen
     const std::vector<MelodyStep> steps = parse_melody_bar(bars[static_cast<std::size_t>(bar)]);
     for (int32_t step = 0; step < steps_per_bar; ++step) {
       const MelodyStep& s = steps[static_cast<std::size_t>(step)];
-      cell_at(pattern, bar, step, channel) = s.mark == Mark::note
-                                                 ? melody_note(s, sample_number(instrument), style)
-                                                 : melody_mark(s.mark, style);
+      cell_at(pattern, bar, step, channel) =
+          s.mark == Mark::note ? melody_note(s, instrument, style) : melody_mark(s.mark, style);
     }
   }
 }
@@ -104,7 +99,8 @@ void write_echo(Pattern& pattern, int32_t rows) {
     const Cell& lead = pattern.rows[static_cast<std::size_t>(row - rows)][lead_channel];
     Cell echo = lead;
     if (lead.period != 0) {
-      const uint8_t volume = lead.effect == effect_set_volume ? lead.param : lead_volume;
+      const uint8_t volume =
+          lead.effect == effect_set_volume ? lead.param : level_of(Instrument::lead).plain;
       echo = Cell{sample_number(Instrument::lead), lead.period, effect_set_volume,
                   echo_volume(volume)};
     } else if (lead.effect == effect_set_volume) {
@@ -132,14 +128,13 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
         // A soft chord spends its first row on the volume command.
         cell = s.touch == Touch::soft
                    ? Cell{sample_number(Instrument::chords), period_of(s.chord.root),
-                          effect_set_volume, soft_chord_volume}
+                          effect_set_volume, level_of(Instrument::chords).soft}
                    : Cell{sample_number(Instrument::chords), period_of(s.chord.root),
                           effect_arpeggio, s.chord.arpeggio};
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
-      } else if (s.mark == Mark::release || s.mark == Mark::crash) {
-        cell =
-            s.mark == Mark::crash ? crash_cell() : Cell{0, 0, effect_volume_slide, release_param};
+      } else if (s.mark == Mark::release) {
+        cell = Cell{0, 0, effect_volume_slide, release_param};
         sounding = false;
         named = true;
       } else if (s.mark == Mark::fade) {
@@ -155,62 +150,43 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
   }
 }
 
-Instrument drum_instrument(Drum drum) {
-  switch (drum) {
-    case Drum::kick:
-      return Instrument::kick;
-    case Drum::clap:
-      return Instrument::clap;
-    case Drum::hihat:
-    case Drum::accented_hihat:
-      return Instrument::hihat;
-    case Drum::open_hihat:
-      return Instrument::open_hihat;
-    case Drum::crash:
-      return Instrument::crash;
-    case Drum::high_tom:
-    case Drum::middle_tom:
-      return Instrument::high_tom;
-    case Drum::low_tom:
-      return Instrument::low_tom;
-    default:
-      return Instrument::snare;
-  }
-}
-
-Note drum_pitch(Drum drum) {
-  const Note note = drum_note(drum_instrument(drum));
-  return drum == Drum::middle_tom ? Note{note.index - middle_tom_semitones} : note;
-}
-
-// The command that plays a drum softer, harder, later or as a roll.
-Cell drum_command(Drum drum) {
-  switch (drum) {
-    case Drum::ghost_snare:
-      return Cell{0, 0, effect_set_volume, ghost_snare_volume};
-    case Drum::accented_hihat:
-      return Cell{0, 0, effect_set_volume, accented_hihat_volume};
-    case Drum::late_snare:
-      return extended(extended_note_delay, late_ticks);
-    case Drum::roll:
+// The command that plays a drum's stroke softer, harder, later or as a
+// roll. No default: a stroke added to the kit must be played here.
+Cell stroke_command(Stroke stroke, Instrument drum) {
+  switch (stroke) {
+    case Stroke::soft:
+      return Cell{0, 0, effect_set_volume, level_of(drum).soft};
+    case Stroke::accent:
+      return Cell{0, 0, effect_set_volume, level_of(drum).accent};
+    case Stroke::late:
+      return extended(extended_note_delay, drag_ticks);
+    case Stroke::roll:
       return extended(extended_retrigger, 3);
-    case Drum::fast_roll:
+    case Stroke::fast_roll:
       return extended(extended_retrigger, 2);
-    default:
-      return Cell{};
+    case Stroke::plain:
+    case Stroke::third_down:
+      break;
   }
+  return Cell{};
+}
+
+// A drum's cell: its sample at its note, with its stroke's command.
+Cell drum_cell(const DrumStep& step) {
+  const Instrument drum = step.drum->instrument;
+  const int32_t down = step.stroke == Stroke::third_down ? third_down_semitones : 0;
+  Cell cell = stroke_command(step.stroke, drum);
+  cell.sample = sample_number(drum);
+  cell.period = period_of(Note{drum_note(drum).index - down});
+  return cell;
 }
 
 void write_drums(Pattern& pattern, const Bars& bars) {
   for (int32_t bar = 0; bar < bars_per_pattern; ++bar) {
-    const std::vector<Drum> steps = parse_drum_bar(bars[static_cast<std::size_t>(bar)]);
+    const std::vector<DrumStep> steps = parse_drum_bar(bars[static_cast<std::size_t>(bar)]);
     for (int32_t step = 0; step < steps_per_bar; ++step) {
-      const Drum drum = steps[static_cast<std::size_t>(step)];
-      if (drum == Drum::none) continue;
-      Cell cell = drum_command(drum);
-      cell.sample = sample_number(drum_instrument(drum));
-      cell.period = period_of(drum_pitch(drum));
-      cell_at(pattern, bar, step, drum_channel) = cell;
+      const DrumStep& s = steps[static_cast<std::size_t>(step)];
+      if (s.drum != nullptr) cell_at(pattern, bar, step, drum_channel) = drum_cell(s);
     }
   }
 }
@@ -222,23 +198,43 @@ bool written(const Bars& bars) {
   return false;
 }
 
-// The chord channel plays one of three: the chords, an echo of the lead or
-// the descant.
+// The chords and the descant share the chord channel: a descant step that
+// writes something takes the channel, and the chords take it back at
+// their next chord. Holds of a chord the descant has taken over write
+// nothing, or their arpeggio would bend the descant's note.
+void share_chord_channel(Pattern& pattern, const Pattern& chords, const Pattern& descant) {
+  bool descant_playing = false;
+  for (std::size_t row = 0; row < pattern.rows.size(); ++row) {
+    const Cell& chord = chords.rows[row][chord_channel];
+    const Cell& note = descant.rows[row][chord_channel];
+    if (note != Cell{}) {
+      descant_playing = true;
+    } else if (chord.sample != 0) {
+      descant_playing = false;
+    }
+    pattern.rows[row][chord_channel] = descant_playing ? note : chord;
+  }
+}
+
+// The chord channel plays the chords, an echo of the lead, or the chords
+// and a descant by turns.
 void write_chord_channel(Pattern& pattern, const PatternScore& score) {
   const bool echo = score.echo_rows > 0;
   const bool descant = written(score.descant);
-  if (echo && descant) throw std::invalid_argument("an echo and a descant on one channel");
-  if ((echo || descant) && written(score.chords)) {
-    throw std::invalid_argument(echo ? "chords where the echo plays"
-                                     : "chords where the descant plays");
+  if (echo && (descant || written(score.chords))) {
+    throw std::invalid_argument(descant ? "an echo and a descant on one channel"
+                                        : "chords where the echo plays");
   }
   if (echo) {
     write_echo(pattern, score.echo_rows);
-  } else if (descant) {
-    write_melody(pattern, chord_channel, score.descant, Instrument::descant, descant_style);
-  } else {
-    write_chords(pattern, score.chords, score.name);
+    return;
   }
+  Pattern chords;
+  if (written(score.chords) || !descant) write_chords(chords, score.chords, score.name);
+  Pattern melody;
+  if (descant)
+    write_melody(melody, chord_channel, score.descant, Instrument::descant, descant_style);
+  share_chord_channel(pattern, chords, melody);
 }
 
 Pattern write_pattern(const PatternScore& score) {

@@ -16,13 +16,11 @@ inline constexpr int32_t drum_channel = 1;
 inline constexpr int32_t lead_channel = 2;
 inline constexpr int32_t chord_channel = 3;
 
-// How a melodic voice plays the notation's marks: the volumes of its
-// accented and soft notes and the parameters of its effect commands. The
-// bass's periods are four times the lead's, so it slides and glides by
-// larger steps to move as far in pitch.
+// How a melodic voice plays the notation's marks: the parameters of its
+// effect commands (the volumes of its accented and soft notes are in
+// levels.h). The bass's periods are four times the lead's, so it slides
+// and glides by larger steps to move as far in pitch.
 struct VoiceStyle {
-  uint8_t accent_volume = 64;
-  uint8_t soft_volume = 32;
   uint8_t vibrato = 0;      // speed and depth
   uint8_t tremolo = 0;      // speed and depth
   uint8_t slide = 0;        // period units per tick
@@ -31,30 +29,14 @@ struct VoiceStyle {
 };
 
 // The lead: a singer's gentle vibrato, short falls at phrase ends.
-inline constexpr VoiceStyle lead_style{.accent_volume = 48,
-                                       .soft_volume = 24,
-                                       .vibrato = 0x52,
-                                       .tremolo = 0x66,
-                                       .slide = 0x03,
-                                       .glide = 0x0C,
-                                       .dark_offset = 0};
-// The descant: the lead's sound an octave up, played as the lead plays,
-// its accents and soft notes a little quieter than the lead it sings above.
-inline constexpr VoiceStyle descant_style = [] {
-  VoiceStyle style = lead_style;
-  style.accent_volume = 46;
-  style.soft_volume = 18;
-  return style;
-}();
+inline constexpr VoiceStyle lead_style{
+    .vibrato = 0x52, .tremolo = 0x66, .slide = 0x03, .glide = 0x0C, .dark_offset = 0};
+// The descant: the lead's sound an octave up, played as the lead plays.
+inline constexpr VoiceStyle descant_style = lead_style;
 // A dark bass note starts 0x08 * 256 bytes in: 32 of the 64 cycles of the
 // bass's filter sweep, half way along it.
-inline constexpr VoiceStyle bass_style{.accent_volume = 64,
-                                       .soft_volume = 28,
-                                       .vibrato = 0x43,
-                                       .tremolo = 0x44,
-                                       .slide = 0x0A,
-                                       .glide = 0x20,
-                                       .dark_offset = 0x08};
+inline constexpr VoiceStyle bass_style{
+    .vibrato = 0x43, .tremolo = 0x44, .slide = 0x0A, .glide = 0x20, .dark_offset = 0x08};
 
 // A release fades the note out within its row, losing 15 a tick: from any
 // volume to silence by the row's end, in steps small enough that the
@@ -71,18 +53,15 @@ inline bool cell_stops(const Cell& cell) {
 // swell gains 1 a tick after the first of a row.
 inline constexpr uint8_t fade_param = 0x01;
 inline constexpr uint8_t swell_param = 0x10;
-// Ticks into the row at which a late note starts and a cut note stops.
-inline constexpr uint8_t late_ticks = 3;
+// Ticks into the row at which a late note starts and a cut note stops. A
+// late note comes one tick (20 ms) after the beat: laid back, not yet an
+// off-beat.
+inline constexpr uint8_t late_ticks = 1;
 inline constexpr uint8_t cut_ticks = 3;
-// The middle tom is the high tom's sample played this many semitones down.
-inline constexpr int32_t middle_tom_semitones = 4;
-// Volumes of the soft chords and of the drums played softer or harder than
-// their samples' own volume.
-inline constexpr uint8_t soft_chord_volume = 18;
-inline constexpr uint8_t ghost_snare_volume = 24;
-inline constexpr uint8_t accented_hihat_volume = 56;
-// An echo replays the lead on the chord channel, this many percent as loud.
-inline constexpr int32_t echo_percent = 40;
+// A late drum is dragged half a row behind: a fill's stumble, not a feel.
+inline constexpr uint8_t drag_ticks = 3;
+// A third-down stroke plays its drum this many semitones down.
+inline constexpr int32_t third_down_semitones = 4;
 
 // The order list: the pattern numbers of the form's sections, in order.
 // Pattern numbers follow the order of Song::patterns. Throws

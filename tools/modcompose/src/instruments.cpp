@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
+#include "tools/modcompose/src/kit.h"
+#include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/synth.h"
 
 namespace {
@@ -45,10 +48,6 @@ std::size_t length_in_bytes(double seconds, double rate) {
 
 }  // namespace
 
-bool is_drum(Instrument instrument) {
-  return instrument >= Instrument::kick && instrument <= Instrument::clap;
-}
-
 // Every drum plays at A-3, the top of the period table: at that byte rate
 // the mixer's interpolation throws the weakest images of a drum's top end
 // above 12 kHz, where they would be a haze over the whole mix.
@@ -89,22 +88,25 @@ Sample make_bass() {
     const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
     attack.insert(attack.end(), wave.begin(), wave.end());
   }
-  return looped("bass: swept saw", attack, bass_cycle_at(1.0), 56);
+  return looped("bass: swept saw", attack, bass_cycle_at(1.0), level_of(Instrument::bass).plain);
 }
 
 namespace {
 
-// Width of the lead's main pulse along its loop: a triangle 0.5 -> 0.25 ->
-// 0.5, so the loop's end meets its start.
+// Width of the lead's main pulse along its loop: a triangle 0.5 -> 0.35 ->
+// 0.5, so the loop's end meets its start. Narrower would thin the
+// fundamental enough to be heard as a swell once a loop.
 double lead_duty(double position) {
-  return 0.5 - 0.25 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
+  return 0.5 - 0.15 * (position < 0.5 ? 2.0 * position : 2.0 - 2.0 * position);
 }
 
 // Two pulse waves, the second one cycle sharp over the loop: held notes
 // beat once a loop, and the loop is long enough (512 cycles of the lead,
 // 1 to 2 Hz over its range) for the beat to be a slow chorus rather than a
-// warble; the second pulse is the quieter, so the beat stays shallow. The
-// first also sweeps its width once a loop.
+// warble. The second pulse is a fifth as loud as the first, so the
+// fundamental rises and falls by under 6 dB as they beat: a held note
+// breathes instead of throbbing. The first also sweeps its width once a
+// loop.
 Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int32_t harmonics,
                       double brightness, uint8_t volume) {
   constexpr int32_t attack_cycles = 4;
@@ -119,8 +121,8 @@ Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int3
     const bool attacking = cycle_number < attack_cycles;
     const double duty = attacking ? 0.5 : lead_duty(position);
     const double level = attacking ? 0.55 + 0.45 * (cycle_number + 1) / attack_cycles : 1.0;
-    const double value = 0.7 * pulse_wave(main_phase, duty, harmonics, brightness) +
-                         0.3 * pulse_wave(second_phase, 0.4, harmonics, brightness);
+    const double value = 0.83 * pulse_wave(main_phase, duty, harmonics, brightness) +
+                         0.17 * pulse_wave(second_phase, 0.4, harmonics, brightness);
     (attacking ? attack : loop).push_back(level * value);
   }
   return looped(name, attack, loop, volume);
@@ -130,13 +132,15 @@ Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int3
 
 // Lead: the detuned pulses, like two players in near unison.
 Sample make_lead() {
-  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0, lead_volume);
+  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0,
+                        level_of(Instrument::lead).plain);
 }
 
 // Descant: the lead an octave up. Half the cycle holds half the harmonics,
 // and a loop twice as many cycles long keeps the chorus beat as slow.
 Sample make_descant() {
-  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0, descant_volume);
+  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0,
+                        level_of(Instrument::descant).plain);
 }
 
 // Chords: a thin quarter-width pulse, the classic voice for tracker
@@ -154,7 +158,7 @@ Sample make_chords() {
   for (int32_t i = 0; i < chords_cycle; ++i) {
     loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
   }
-  return looped("chords: pulse 25%", attack, loop, 34);
+  return looped("chords: pulse 25%", attack, loop, level_of(Instrument::chords).plain);
 }
 
 namespace {
@@ -235,26 +239,34 @@ void saturate(std::vector<double>& wave, double drive) {
 // A drum's sample: its top cut by four low-pass poles at top_hz, after
 // any saturation, so that neither the sound nor the images the mixer's
 // interpolation makes of it reach far above 12 kHz.
-Sample drum_sample(const char* name, std::vector<double> wave, double top_hz, uint8_t volume) {
+Sample drum_sample(const char* name, std::vector<double> wave, double top_hz, Instrument drum) {
   Lowpass stages[4];
   for (Lowpass& stage : stages) stage = lowpass_at(top_hz, drum_rate());
   for (double& value : wave) {
     for (Lowpass& stage : stages) value = lowpass_process(stage, value);
   }
-  return one_shot(name, wave, drum_rate(), volume);
+  return one_shot(name, wave, drum_rate(), level_of(drum).plain);
 }
 
 }  // namespace
+
+namespace {
 
 // Kick: a head that falls from about 210 Hz to 50 Hz, hard driven, so the
 // fall and the overtones of the saturation give it a body between 100 Hz
 // and 300 Hz; and a beater's click around 1 to 4 kHz. Small speakers play
 // both, where they would lose a kick that lived below 100 Hz.
-Sample make_kick() {
+std::vector<double> kick_wave() {
   const Head head{.hz = 50.0, .bend = 3.2, .bend_tau = 0.06, .tau = 0.11, .drive = 4.0};
   std::vector<double> wave = struck_head(head, 0.4);
   add_click(wave, band_noise(0x6b69636b, 1000.0, 4500.0), 0.9, 0.005);
-  return drum_sample("kick: head and beater", wave, 6000.0, 64);
+  return wave;
+}
+
+}  // namespace
+
+Sample make_kick() {
+  return drum_sample("kick: head and beater", kick_wave(), 6000.0, Instrument::kick);
 }
 
 // Snare: band-limited noise for the wires over a short 180 Hz tone for the
@@ -267,7 +279,7 @@ Sample make_snare() {
     wave[i] = 0.7 * wave[i] + 1.6 * band_noise_next(wires) * decay(drum_time(i), 0.09);
   }
   saturate(wave, 2.5);
-  return drum_sample("snare: noise and tone", wave, 7000.0, 64);
+  return drum_sample("snare: noise and tone", wave, 7000.0, Instrument::snare);
 }
 
 // Clap: three quick bursts of mid-band noise, as of hands not quite
@@ -285,36 +297,48 @@ Sample make_clap() {
     wave.push_back(band_noise_next(hands) * level);
   }
   saturate(wave, 2.5);
-  return drum_sample("clap: three hands", wave, 6000.0, 64);
+  return drum_sample("clap: three hands", wave, 6000.0, Instrument::clap);
 }
 
 namespace {
 
-// A tom: a head falling a little in pitch as it rings, and a stick's click.
-Sample tom(const char* name, double hz, double tau, double seconds, uint32_t seed) {
-  const Head head{.hz = hz, .bend = 0.5, .bend_tau = 0.05, .tau = tau, .drive = 1.8};
+// A tom: a head falling a little in pitch as it rings, the skin's first
+// two overtones (a drum head's modes lie at 1.59 and 2.14 times its
+// fundamental, not at whole multiples) dying sooner than it, and a stick's
+// click. The overtones make it a drum rather than a sine.
+Sample tom(const char* name, Instrument drum, double hz, double tau, double seconds,
+           uint32_t seed) {
+  const Head head{.hz = hz, .bend = 0.3, .bend_tau = 0.03, .tau = tau, .drive = 1.8};
   std::vector<double> wave = struck_head(head, seconds);
+  for (const auto& [ratio, level] : {std::pair{1.59, 0.8}, std::pair{2.14, 0.6}}) {
+    const Head mode{
+        .hz = hz * ratio, .bend = 0.3, .bend_tau = 0.03, .tau = 0.7 * tau, .drive = 1.0};
+    const std::vector<double> overtone = struck_head(mode, seconds);
+    for (std::size_t i = 0; i < wave.size(); ++i) wave[i] += level * overtone[i];
+  }
   add_click(wave, band_noise(seed, 1500.0, 6000.0), 0.35, 0.005);
-  return drum_sample(name, wave, 6000.0, 56);
+  return drum_sample(name, wave, 6000.0, drum);
 }
 
 }  // namespace
 
-// The high tom also plays a third down as the middle one.
+// The toms sound the notes of the A minor triad: the high tom E, played
+// a major third down as the middle tom C, and the low tom A.
 Sample make_high_tom() {
-  return tom("tom: high", 175.0, 0.15, 0.45, 0x746f6d31);
+  return tom("tom: high", Instrument::high_tom, 164.81, 0.15, 0.45, 0x746f6d31);
 }
 
 Sample make_low_tom() {
-  return tom("tom: low", 110.0, 0.2, 0.6, 0x746f6d32);
+  return tom("tom: low", Instrument::low_tom, 110.0, 0.2, 0.6, 0x746f6d32);
 }
 
 namespace {
 
-// Cymbal noise: band noise from low_hz up, dying away with time constant
-// tau.
-std::vector<double> cymbal(double seconds, double low_hz, double tau, uint32_t seed) {
-  BandNoise band = band_noise(seed, low_hz, 9000.0);
+// Cymbal noise: band noise from low_hz up to high_hz, dying away with
+// time constant tau.
+std::vector<double> cymbal(double seconds, double low_hz, double high_hz, double tau,
+                           uint32_t seed) {
+  BandNoise band = band_noise(seed, low_hz, high_hz);
   std::vector<double> wave;
   for (std::size_t i = 0; i < drum_length(seconds); ++i) {
     wave.push_back(band_noise_next(band) * decay(drum_time(i), tau));
@@ -322,27 +346,59 @@ std::vector<double> cymbal(double seconds, double low_hz, double tau, uint32_t s
   return wave;
 }
 
+// A hat: cymbal noise cut by six poles below 8 kHz, four more than the
+// cymbal's own, and averaged with the value before, which puts a zero at
+// half the byte rate, where high-passed noise gathers and one-pole
+// low-passes hardly cut. What the mixer's interpolation makes of a hat's
+// top falls both above 12 kHz, as haze, and, folded at the output rate,
+// into 2 to 6 kHz, as sizzle; kept between 8 and 10 kHz, the hat is air.
+std::vector<double> hat(double seconds, double tau, uint32_t seed) {
+  constexpr double low_hz = 8000.0;
+  std::vector<double> wave = cymbal(seconds, low_hz, 10000.0, tau, seed);
+  Highpass stages[4];
+  for (Highpass& stage : stages) stage = highpass_at(low_hz, drum_rate());
+  for (double& value : wave) {
+    for (Highpass& stage : stages) value = highpass_process(stage, value);
+  }
+  double before = 0.0;
+  for (double& value : wave) {
+    const double here = value;
+    value = 0.5 * (here + before);
+    before = here;
+  }
+  return wave;
+}
+
 }  // namespace
 
 Sample make_hihat() {
-  return drum_sample("hihat: closed", cymbal(0.07, 6000.0, 0.016, 0x68617431), 10000.0, 40);
+  return drum_sample("hihat: closed", hat(0.07, 0.016, 0x68617431), 12000.0, Instrument::hihat);
 }
 
 Sample make_open_hihat() {
-  return drum_sample("hihat: open", cymbal(0.40, 6000.0, 0.11, 0x68617432), 10000.0, 34);
+  return drum_sample("hihat: open", hat(0.40, 0.11, 0x68617432), 12000.0, Instrument::open_hihat);
 }
 
-// Crash: a wide band of noise with a bright splash at the stroke and a
-// long, darker wash after it.
+// Crash: a kick under a wide band of noise, with a bright splash at the
+// stroke and a darker wash after it. Struck on the drum channel, where a
+// downbeat's kick would be, it leaves the other channels their notes; it
+// dies away within half a bar, so the drums that follow find it silent
+// rather than cutting it off while it rings.
 Sample make_crash() {
-  std::vector<double> wave = cymbal(1.7, 2500.0, 0.55, 0x63726173);
-  const std::vector<double> splash = cymbal(1.7, 5000.0, 0.05, 0x68737263);
-  for (std::size_t i = 0; i < wave.size(); ++i) wave[i] += 1.5 * splash[i];
-  return drum_sample("crash: cymbal", wave, 10000.0, 40);
+  constexpr double seconds = 0.95;
+  std::vector<double> wave = cymbal(seconds, 2500.0, 9000.0, 0.3, 0x63726173);
+  const std::vector<double> splash = cymbal(seconds, 5000.0, 9000.0, 0.05, 0x68737263);
+  const std::vector<double> kick = kick_wave();
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    const double fade = std::fmin(1.0, (seconds - drum_time(i)) / 0.3);
+    wave[i] = 2.0 * (wave[i] + 1.5 * splash[i]) * fade * fade;
+    if (i < kick.size()) wave[i] += 0.7 * kick[i];
+  }
+  return drum_sample("crash: with kick", wave, 10000.0, Instrument::crash);
 }
 
 std::vector<Sample> make_instruments() {
-  return {make_bass(),     make_lead(),    make_chords(),     make_kick(),
-          make_snare(),    make_hihat(),   make_open_hihat(), make_crash(),
-          make_high_tom(), make_low_tom(), make_clap(),       make_descant()};
+  std::vector<Sample> samples{make_bass(), make_lead(), make_chords(), make_descant()};
+  for (const KitDrum& drum : kit) samples.push_back(drum.make());
+  return samples;
 }

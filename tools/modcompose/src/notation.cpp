@@ -27,10 +27,6 @@ bool read_common_mark(std::string_view token, Mark& mark) {
     mark = Mark::release;
     return true;
   }
-  if (token == "X") {
-    mark = Mark::crash;
-    return true;
-  }
   return false;
 }
 
@@ -170,30 +166,12 @@ std::vector<ChordStep> parse_chord_bar(std::string_view bar) {
   return steps;
 }
 
-std::vector<Drum> parse_drum_bar(std::string_view bar) {
-  constexpr std::array<std::pair<std::string_view, Drum>, 15> drums{{
-      {".", Drum::none},
-      {"K", Drum::kick},
-      {"S", Drum::snare},
-      {"s", Drum::ghost_snare},
-      {"d", Drum::late_snare},
-      {"r", Drum::roll},
-      {"R", Drum::fast_roll},
-      {"C", Drum::clap},
-      {"h", Drum::hihat},
-      {"H", Drum::accented_hihat},
-      {"o", Drum::open_hihat},
-      {"X", Drum::crash},
-      {"t", Drum::high_tom},
-      {"m", Drum::middle_tom},
-      {"T", Drum::low_tom},
-  }};
-  std::vector<Drum> steps;
+std::vector<DrumStep> parse_drum_bar(std::string_view bar) {
+  std::vector<DrumStep> steps;
   for (const std::string_view token : split_bar(bar)) {
-    const auto* found = std::find_if(drums.begin(), drums.end(),
-                                     [token](const auto& drum) { return drum.first == token; });
-    if (found == drums.end()) bad_token("drum", token);
-    steps.push_back(found->second);
+    const DrumStep step = drum_of_token(token);
+    if (step.drum == nullptr && token != ".") bad_token("drum", token);
+    steps.push_back(step);
   }
   return steps;
 }

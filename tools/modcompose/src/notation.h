@@ -5,14 +5,12 @@
 // bar means 16 holds. Steps common to all voices:
 //   .    hold: nothing new, the sound goes on as it was
 //   ^    release: the sound fades out within the row and stops
-//   X    crash: the crash cymbal on this voice's channel, left to ring (a
-//        section's first downbeat, where the drum channel has its kick)
 // Melodic voices (bass, lead):
 //   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3),
 //        optionally followed by how it starts:
 //          C-2!  accented, louder       C-2,  soft
 //          C-2*  glides from the sounding note to this one (portamento)
-//          C-2'  late: starts half a row after the beat (note delay)
+//          C-2'  late: starts a tick after the beat, laid back (note delay)
 //          C-2_  dark: starts half way along the sample (sample offset)
 //   ~    hold with vibrato           w    hold with tremolo
 //   /    hold, sliding up            v    hold, sliding down
@@ -23,17 +21,15 @@
 //        m minor, 7 dominant seventh, m7 minor seventh, sus2, sus4;
 //        a trailing ',' starts it soft
 //   >    the arpeggio stops and the chord's root fades out
-// Drums:
-//   K kick, S snare, s ghost snare (soft), d late snare (dragged),
-//   r snare roll (two hits a row), R fast roll (three hits a row),
-//   C clap, h closed hi-hat, H accented hi-hat, o open hi-hat,
-//   X crash, t high tom, m middle tom, T low tom
+// Drums: one character a drum, as the kit's table in kit.h names them,
+// and "." for none.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/pitch.h"
 
 inline constexpr int32_t steps_per_bar = 16;
@@ -54,7 +50,6 @@ enum class Mark {
   fade,
   cut,
   chord,
-  crash,
 };
 
 // How a note or chord starts.
@@ -79,29 +74,11 @@ struct ChordStep {
   Touch touch = Touch::plain;  // plain or soft
 };
 
-enum class Drum {
-  none,
-  kick,
-  snare,
-  ghost_snare,
-  late_snare,
-  roll,
-  fast_roll,
-  clap,
-  hihat,
-  accented_hihat,
-  open_hihat,
-  crash,
-  high_tom,
-  middle_tom,
-  low_tom,
-};
-
 // Each parser returns exactly 16 steps for one bar and throws
 // std::invalid_argument, naming the token, for anything it cannot read.
 std::vector<MelodyStep> parse_melody_bar(std::string_view bar);
 std::vector<ChordStep> parse_chord_bar(std::string_view bar);
-std::vector<Drum> parse_drum_bar(std::string_view bar);
+std::vector<DrumStep> parse_drum_bar(std::string_view bar);
 
 // Reads one chord symbol. The root is placed between G-1 and F#2, the
 // middle of the chord voice's range, so chords move by small steps.

@@ -6,6 +6,7 @@
 
 #include "tools/modcompose/src/arrange.h"
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/pitch.h"
 
 namespace {
@@ -16,8 +17,7 @@ constexpr double top = 28.0;
 constexpr double semitone_height = 4.0;
 constexpr double lane_gap = 14.0;
 constexpr double drum_height = 8.0;
-constexpr int32_t drum_lines =
-    static_cast<int32_t>(Instrument::clap) - static_cast<int32_t>(Instrument::kick) + 1;
+constexpr auto drum_lines = static_cast<int32_t>(drum_count);
 
 // A note as it sounds: from its first row to the row where it stops.
 struct NoteSpan {
@@ -150,15 +150,12 @@ double draw_melodic_lane(std::ostringstream& svg, const std::vector<NoteSpan>& s
 
 // The drum lane: a line for each drum of the kit, named in small print.
 double draw_drum_lane(std::ostringstream& svg, const std::vector<NoteSpan>& hits, double y) {
-  // In sample order, from the kick on.
-  constexpr std::array<const char*, drum_lines> names{"kick",  "snare",    "hi-hat",  "open hat",
-                                                      "crash", "high tom", "low tom", "clap"};
   for (int32_t line = 0; line < drum_lines; ++line) {
     svg << "<text x=\"4\" y=\"" << y + (line + 1) * drum_height - 1 << "\" font-size=\"7\">"
-        << names[static_cast<std::size_t>(line)] << "</text>\n";
+        << kit[static_cast<std::size_t>(line)].lane << "</text>\n";
   }
   for (const NoteSpan& hit : hits) {
-    const int32_t line = hit.sample - static_cast<int32_t>(Instrument::kick);
+    const int32_t line = hit.sample - static_cast<int32_t>(first_drum);
     draw_bar(svg, lane_left + hit.start * row_width, y + line * drum_height, 2 * row_width,
              drum_height - 1, "#e8c24a", hit.volume);
   }

@@ -8,22 +8,21 @@
 // On held notes "~" is vibrato, "w" tremolo, "/" and "v" slide up and down,
 // "<" and ">" grow and fade, "x" cuts. The bass sounds an octave below the
 // name read on the lead (its cycle is twice as long), the descant an octave
-// above it (its cycle is half as long). The drums are K kick, S snare, s
-// ghost snare, d late snare, r and R rolls, C clap, h hi-hat, H accented
-// hi-hat, o open hi-hat, X crash, t, m and T high, middle and low toms; "X"
-// in the chords or the descant strikes the crash on that channel, where it
-// rings while the drum channel plays the kick. See notation.h for the
-// whole notation.
+// above it (its cycle is half as long). The drums are one character each,
+// as the kit's table in kit.h names them (K kick, S snare, h hi-hat, X
+// crash with its kick, and so on). See notation.h for the whole notation.
 //
 // The form: intro (the chords alone, then the groove), theme (the hook,
 // E-D-C-D in a 3+3+2 rhythm, and its answer), variation (the hook's rhythm
 // turned downwards, a deceptive turn to F and a plagal close), breakdown
 // (the hook softly, with an echo on the chord channel and only hi-hats),
 // build (swelling lead, opening bass, snare rolls and toms), return (the
-// climax: the theme with a descant an octave above, accents, claps and a
-// lead that climbs to the top of its range) and ending (the hook twice
+// climax: the theme with its chords and a descant an octave above that
+// answers in each bar's second half, accents, claps and a lead that
+// climbs to the top of its range) and ending (the hook twice
 // more and a last A that fades to the song's end). A crash marks the first
-// downbeat of the theme, the return and the ending. The chord voice sounds
+// downbeat of the theme, the return and the ending, and rings out alone on
+// the drum channel for two beats. The chord voice sounds
 // from the first row on, so the music never falls silent while it starts.
 #include "tools/modcompose/src/score.h"
 
@@ -58,6 +57,13 @@ constexpr auto drive_ghost =
     "K    .    H    s    S    h    C    K    .    s    K    .    S    s    C    H";
 constexpr auto four_floor =
     "K    .    h    .    K    .    h    .    K    .    h    .    K    .    H    .";
+// A section's first downbeat: the crash, with the kick under it, rings
+// out alone for two beats, and the groove's second half comes back in
+// once it has died away.
+constexpr auto crash_beat =
+    "X    .    .    .    .    .    .    .    .    h    K    .    S    .    H    .";
+constexpr auto crash_drive =
+    "X    .    .    .    .    .    .    .    .    h    K    .    S    h    C    h";
 constexpr auto hats_only =
     "h    .    .    .    H    .    .    .    h    .    .    .    H    .    .    .";
 // The fills, one at the end of each section's pattern, never the same twice
@@ -138,7 +144,7 @@ const PatternScore groove{
 const PatternScore theme_a{
     .name = "theme a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"X    .    .    .    .    .    .    .    Am,  .    .    .    .    .    .    .",
+    .chords = {"Am,  .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
                "F,   .    .    .    .    .    .    .    .    .    F,   .    .    .    .    .",
                "C,   .    .    .    .    .    .    .    .    .    C,   .    .    .    .    .",
                "G,   .    .    .    .    .    .    .    .    .    G,   .    .    .    .    ."},
@@ -147,7 +153,7 @@ const PatternScore theme_a{
              "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    G-3* .    ~    ~",
              "G-3  ~    ~    ~    ~    ~    v    ^    D-3, .    B-2  .    G-2  .    B-2' ."},
     .bass = {bass_Am, bass_F, bass_C, bass_G},
-    .drums = {beat, beat_ghost, push, fill_rolls},
+    .drums = {crash_beat, beat_ghost, push, fill_rolls},
 };
 
 // The answer: the hook leaps up to the high A and comes down to the
@@ -293,16 +299,20 @@ const PatternScore build_b{
 };
 
 // The return, the climax: the theme again, reharmonised, its hook accented
-// and ornamented, with a descant an octave above it once the crash has
-// rung, the bass in driving octaves and claps on the backbeat. It turns
+// and ornamented, its chords on each bar's first half and a descant an
+// octave above answering in the second, the bass in driving octaves and
+// claps on the backbeat. It turns
 // aside to F again, and the answer climbs to the lead's highest B.
 const PatternScore return_a{
     .name = "return a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .descant = {"X    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
-                "D-3, .    .    .    ~    ~    ~    ^    C-3  .    .    .    ~    ~    >    ^",
-                "E-3  .    .    .    ~    ~    ~    ^    D-3  .    .    .    B-2  .    .    ^",
-                "C-3  .    .    .    ~    ~    ~    ^    B-2  .    .    .    G#2  .    .    ^"},
+    .chords = {"Am   .    .    .    .    .    .    .    .    .    Am   .    .    .    .    .",
+               "Dm   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "C    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "F    .    .    .    .    .    .    .    .    .    .    .    .    .    .    ."},
+    .descant = {"", ".    .    .    .    .    .    .    .    C-3, .    .    .    ~    ~    >    ^",
+                ".    .    .    .    .    .    .    .    D-3  .    .    .    B-2  .    .    ^",
+                ".    .    .    .    .    .    .    .    B-2  .    .    .    G#2  .    .    ^"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3' .    .    .    E-3! .    A-3* ~",
              "~    ~    ~    ^    G-3  .    F-3  .    E-3! .    D-3  .    C-3  .    ~    ^",
              "E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    G-3! .    A-3* ~",
@@ -311,16 +321,20 @@ const PatternScore return_a{
              "D-1! .    D-2  .    D-1_ .    D-2  .    F-1! .    F-2  .    F-1_ .    F-2  .",
              "C-2! .    C-1  .    C-2_ .    C-1  .    G-1! .    G-2  .    G-1_ .    G-2  .",
              "F-1! .    F-2  .    F-1_ .    F-2  .    E-1! .    E-2  .    E-1_ .    E-1  ."},
-    .drums = {drive, drive_ghost, drive, fill_snares},
+    .drums = {crash_drive, drive_ghost, drive, fill_snares},
 };
 
 const PatternScore return_b{
     .name = "return b",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .descant = {"A-2  .    .    .    ~    ~    ~    ^    C-3  .    .    .    A-2  .    .    ^",
-                "D-3! ~    ~    ~    ~    ~    ~    ^    B-2  .    .    .    G-2  .    .    ^",
-                "C-3  .    .    .    ~    ~    ~    ^    A-2  .    .    .    ~    ~    ~    ^",
-                "E-3  .    .    .    ~    ~    ~    ^    D-3  .    .    .    B-2  .    .    ^"},
+    .chords = {"F    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "G    .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "Am   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
+               "E7   .    .    .    .    .    .    .    .    .    .    .    .    .    .    ."},
+    .descant = {".    .    .    .    .    .    .    .    C-3  .    .    .    A-2  .    .    ^",
+                ".    .    .    .    .    .    .    .    B-2! ~    ~    ~    E-3  .    .    ^",
+                ".    .    .    .    .    .    .    .    D-3  .    .    .    ~    ~    ~    ^",
+                ".    .    .    .    .    .    .    .    D-3  .    .    .    B-2  .    .    ^"},
     .lead = {"E-3! .    .    D-3  .    .    C-3  .    D-3  .    .    .    E-3  .    A-3! .",
              "B-3! ~    ~    ~    w    w    w    ^    A-3  .    G-3  .    E-3  .    D-3, .",
              "E-3! .    .    C-3  .    .    A-2  .    D-3  .    F-3  .    A-3  .    x    .",
@@ -339,7 +353,7 @@ const PatternScore return_b{
 const PatternScore ending_a{
     .name = "ending a",
     //          1    .    .    .    2    .    .    .    3    .    .    .    4    .    .    .
-    .chords = {"X    .    .    .    .    .    .    .    Am   .    .    .    .    .    .    .",
+    .chords = {"Am   .    .    .    .    .    .    .    .    .    .    .    .    .    .    .",
                "F    .    .    .    .    .    .    .    .    .    F    .    .    .    .    .",
                "Dm   .    .    .    .    .    .    .    G    .    .    .    .    .    .    .",
                "C    .    .    .    .    .    .    .    E7   .    .    .    .    .    .    ."},
@@ -350,7 +364,7 @@ const PatternScore ending_a{
     .bass = {bass_Am8, bass_F8,
              "D-1! .    D-2  .    D-1_ .    D-2  .    G-1  .    G-2  .    G-1_ .    G-2  .",
              "C-2! .    C-1  .    C-2_ .    C-1  .    E-1  .    E-2  .    E-1_ .    E-1  ."},
-    .drums = {beat, beat_ghost, push, fill_drag},
+    .drums = {crash_beat, beat_ghost, push, fill_drag},
 };
 
 const PatternScore ending_b{

@@ -16,8 +16,9 @@ using Bars = std::array<std::string_view, bars_per_pattern>;
 struct PatternScore {
   std::string_view name;
   Bars chords{};
-  // When written, the chord channel plays this second melody instead of
-  // the chords: the lead's sound, an octave above the names it reads.
+  // When written, the chord channel plays this second melody by turns
+  // with the chords: the lead's sound, an octave above the names it reads.
+  // A descant note takes the channel; the next chord takes it back.
   Bars descant{};
   Bars lead;
   Bars bass;

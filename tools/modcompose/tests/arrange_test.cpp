@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/pitch.h"
 
 namespace {
@@ -48,8 +49,8 @@ TEST(Arrangement, MelodyMarksBecomeNotesAndEffects) {
       {0, 0, effect_slide_down, lead_style.slide},
       {0, 0, effect_volume_slide, swell_param},
       {0, 0, effect_extended, static_cast<uint8_t>(extended_note_cut << 4 | cut_ticks)},
-      {2, 254, effect_set_volume, lead_style.accent_volume},
-      {2, 254, effect_set_volume, lead_style.soft_volume},
+      {2, 254, effect_set_volume, level_of(Instrument::lead).accent},
+      {2, 254, effect_set_volume, level_of(Instrument::lead).soft},
       {0, 254, effect_portamento, lead_style.glide},
       {2, 254, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
   };
@@ -68,12 +69,13 @@ TEST(Arrangement, EchoReplaysTheLeadLaterAndQuieter) {
   const Module module = arrange(one_pattern_song(pattern));
   EXPECT_EQ(cell(module, 0, chord_channel), Cell{});
   EXPECT_EQ(cell(module, 3, chord_channel),
-            (Cell{2, 254, effect_set_volume, lead_volume * echo_percent / 100}));
+            (Cell{2, 254, effect_set_volume,
+                  static_cast<uint8_t>(level_of(Instrument::lead).plain * echo_percent / 100)}));
   EXPECT_EQ(cell(module, 4, chord_channel), (Cell{0, 0, effect_vibrato, lead_style.vibrato}));
   EXPECT_EQ(cell(module, 5, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
   EXPECT_EQ(cell(module, 6, chord_channel),
             (Cell{2, 214, effect_set_volume,
-                  static_cast<uint8_t>(lead_style.accent_volume * echo_percent / 100)}));
+                  static_cast<uint8_t>(level_of(Instrument::lead).accent * echo_percent / 100)}));
   pattern.chords[0] = "Am . . . . . . . . . . . . . . .";
   EXPECT_THROW((void)arrange(one_pattern_song(pattern)), std::invalid_argument)
       << "chords and echo on one channel";
@@ -92,8 +94,9 @@ TEST(Arrangement, HeldChordsKeepArpeggiatingUntilReleased) {
             (Cell{3, period_of(parse_note("E-2")), effect_arpeggio, 0x4A}));
   EXPECT_EQ(cell(module, 7, chord_channel), (Cell{0, 0, effect_volume_slide, fade_param}));
   EXPECT_EQ(cell(module, 8, chord_channel), Cell{}) << "a faded chord no longer arpeggiates";
-  EXPECT_EQ(cell(module, 9, chord_channel),
-            (Cell{3, period_of(parse_note("D-2")), effect_set_volume, soft_chord_volume}))
+  EXPECT_EQ(
+      cell(module, 9, chord_channel),
+      (Cell{3, period_of(parse_note("D-2")), effect_set_volume, level_of(Instrument::chords).soft}))
       << "a soft chord spends its first row on its volume";
   EXPECT_EQ(cell(module, 10, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
 }
@@ -115,48 +118,47 @@ TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
   const Module module = arrange(one_pattern_song(pattern));
   const uint16_t drum = period_of(drum_note(Instrument::kick));
   const uint16_t middle_tom =
-      period_of(Note{drum_note(Instrument::high_tom).index - middle_tom_semitones});
+      period_of(Note{drum_note(Instrument::high_tom).index - third_down_semitones});
   const std::vector<Cell> drums{
       {},  // row 0 carries speed and tempo
-      {4, drum, 0, 0},
       {5, drum, 0, 0},
-      {5, drum, effect_set_volume, ghost_snare_volume},
       {6, drum, 0, 0},
+      {6, drum, effect_set_volume, level_of(Instrument::snare).soft},
       {7, drum, 0, 0},
-      {6, drum, effect_set_volume, accented_hihat_volume},
-      {5, drum, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
-      {5, drum, effect_extended, extended_retrigger << 4 | 3},
-      {5, drum, effect_extended, extended_retrigger << 4 | 2},
-      {11, drum, 0, 0},
       {8, drum, 0, 0},
+      {7, drum, effect_set_volume, level_of(Instrument::hihat).accent},
+      {6, drum, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | drag_ticks)},
+      {6, drum, effect_extended, extended_retrigger << 4 | 3},
+      {6, drum, effect_extended, extended_retrigger << 4 | 2},
+      {12, drum, 0, 0},
       {9, drum, 0, 0},
-      {9, middle_tom, 0, 0},
       {10, drum, 0, 0},
+      {10, middle_tom, 0, 0},
+      {11, drum, 0, 0},
   };
   for (std::size_t row = 1; row < drums.size(); ++row)
     EXPECT_EQ(cell(module, static_cast<int32_t>(row), drum_channel), drums[row]) << row;
 }
 
-TEST(Arrangement, DescantAndCrashOnTheChordChannel) {
+TEST(Arrangement, ChordsAndDescantShareTheChordChannel) {
   PatternScore pattern = quiet_pattern("p");
-  pattern.chords[0] = "";
-  pattern.descant[0] = "X . . . A-2 . ^ C-3! . . . . . . . .";
+  pattern.chords[0] = "Am . . . . . . . . . . . Dm . . .";
+  pattern.descant[0] = ". . . . A-2 . ^ C-3! . . . . . . . .";
   const Module module = arrange(one_pattern_song(pattern));
-  const Cell crash{8, period_of(drum_note(Instrument::crash)), 0, 0};
-  EXPECT_EQ(cell(module, 0, chord_channel).sample, crash.sample) << "beside speed and tempo";
-  EXPECT_EQ(cell(module, 4, chord_channel), (Cell{12, 254, 0, 0}));
+  EXPECT_EQ(cell(module, 1, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
+  EXPECT_EQ(cell(module, 4, chord_channel), (Cell{4, 254, 0, 0})) << "the descant takes over";
+  EXPECT_EQ(cell(module, 5, chord_channel), Cell{}) << "no arpeggio bends the descant";
   EXPECT_EQ(cell(module, 6, chord_channel), (Cell{0, 0, effect_volume_slide, release_param}));
   EXPECT_EQ(cell(module, 7, chord_channel),
-            (Cell{12, 214, effect_set_volume, descant_style.accent_volume}));
-
-  pattern.descant[0] = "";
-  pattern.chords[0] = "X . . . Am . . . . . . . . . . .";
-  const Module with_chords = arrange(one_pattern_song(pattern));
-  EXPECT_EQ(cell(with_chords, 1, chord_channel), Cell{}) << "the crash rings: no arpeggio";
-  EXPECT_EQ(cell(with_chords, 4, chord_channel), (Cell{3, 508, effect_arpeggio, 0x37}));
-  pattern.descant[1] = "A-2 . . . . . . . . . . . . . . .";
+            (Cell{4, 214, effect_set_volume, level_of(Instrument::descant).accent}));
+  EXPECT_EQ(cell(module, 8, chord_channel), Cell{});
+  EXPECT_EQ(cell(module, 12, chord_channel),
+            (Cell{3, period_of(parse_note("D-2")), effect_arpeggio, 0x37}))
+      << "the next chord takes the channel back";
+  EXPECT_EQ(cell(module, 13, chord_channel), (Cell{0, 0, effect_arpeggio, 0x37}));
+  pattern.echo_rows = 3;
   EXPECT_THROW((void)arrange(one_pattern_song(pattern)), std::invalid_argument)
-      << "chords and descant on one channel";
+      << "an echo beside the chords and the descant";
 }
 
 TEST(Arrangement, SpeedAndTempoOpenTheFirstPositionPlayed) {

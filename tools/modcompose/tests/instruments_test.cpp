@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <set>
+#include <utility>
 
+#include "tools/modcompose/src/arrange.h"
+#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/synth.h"
 
 namespace {
@@ -49,7 +54,7 @@ int32_t peak_of(const std::vector<int8_t>& data, std::size_t from, std::size_t t
 
 TEST(Instruments, VoicesAndKitInSampleOrder) {
   const std::vector<Sample> samples = make_instruments();
-  ASSERT_EQ(samples.size(), static_cast<std::size_t>(Instrument::descant));
+  ASSERT_EQ(samples.size(), instrument_count);
   const std::vector<std::pair<Instrument, std::string>> names{
       {Instrument::bass, "bass"},
       {Instrument::lead, "lead"},
@@ -143,6 +148,69 @@ TEST(Instruments, KickIsHeardOnSmallSpeakers) {
   // there would be lost on them.
   const double rate = playback_rate_of(drum_note(Instrument::kick));
   EXPECT_GE(energy_share(make_kick(), rate, 100.0, 3000.0), 0.2);
+}
+
+// The energy of a stretch of samples at one DFT bin.
+double bin_energy(const std::vector<double>& wave, double cycles) {
+  double re = 0.0;
+  double im = 0.0;
+  const auto size = static_cast<double>(wave.size());
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    const double turns = cycles * static_cast<double>(i) / size;
+    re += wave[i] * sine_turns(turns + 0.25);
+    im += wave[i] * sine_turns(turns);
+  }
+  return 2.0 * (re * re + im * im) / size;
+}
+
+// A tom's tail, from 30 ms after its loudest moment, as it sounds played
+// at `rate`: its strongest frequency below 1 kHz, and the share of the
+// tail's energy within 20 % of it.
+std::pair<double, double> settled_pitch(const Sample& tom, double rate) {
+  std::size_t loudest = 0;
+  for (std::size_t i = 0; i < tom.data.size(); ++i) {
+    if (std::abs(tom.data[i]) > std::abs(tom.data[loudest])) loudest = i;
+  }
+  const std::vector<double> tail(
+      tom.data.begin() + static_cast<long>(loudest) + static_cast<long>(0.03 * rate),
+      tom.data.end());
+  double total = 0.0;
+  for (const double value : tail) total += value * value;
+  const double bin_hz = rate / static_cast<double>(tail.size());
+  std::vector<double> energies;
+  for (double cycles = 1.0; cycles * bin_hz < 1000.0; ++cycles) {
+    energies.push_back(bin_energy(tail, cycles));
+  }
+  const auto peak = std::max_element(energies.begin(), energies.end()) - energies.begin();
+  const double pitch = static_cast<double>(peak + 1) * bin_hz;
+  double near = 0.0;
+  for (std::size_t bin = 0; bin < energies.size(); ++bin) {
+    const double hz = static_cast<double>(bin + 1) * bin_hz;
+    if (hz >= 0.8 * pitch && hz <= 1.2 * pitch) near += energies[bin];
+  }
+  return {pitch, near / total};
+}
+
+// A tom's pitch is heard as a note: out of the key it clashes with the
+// chords under a fill, and a pure sine sounds like a test tone, not a drum.
+TEST(Instruments, TomsRingOnNotesOfTheKeyWithASkin) {
+  const std::set<int32_t> a_minor{9, 11, 0, 2, 4, 5, 7};
+  for (const Instrument drum : {Instrument::high_tom, Instrument::low_tom}) {
+    const KitDrum& tom = kit_drum(drum);
+    const Sample sample = tom.make();
+    for (const DrumToken& slot : tom.tokens) {
+      if (slot.token == 0) continue;
+      const int32_t down = slot.stroke == Stroke::third_down ? third_down_semitones : 0;
+      const double rate = playback_rate_of(Note{drum_note(drum).index - down});
+      const auto [pitch, near] = settled_pitch(sample, rate);
+      const double semitones_from_a = 12.0 * std::log2(pitch / 440.0);
+      const auto nearest = static_cast<int32_t>(std::lround(semitones_from_a));
+      EXPECT_LT(std::fabs(semitones_from_a - nearest), 0.4) << slot.token << " between notes";
+      EXPECT_TRUE(a_minor.contains(((nearest + 9) % 12 + 12) % 12))
+          << slot.token << " sounds " << pitch << " Hz";
+      EXPECT_LT(near, 0.9) << slot.token << " is a sine";
+    }
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "tools/modcompose/src/arrange.h"
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/notation.h"
 #include "tools/modcompose/src/pitch.h"
 #include "tools/modcompose/src/score.h"
@@ -141,7 +142,7 @@ TEST_F(Tune, PerformsWithTrackerIdioms) {
       if (echo.sample != static_cast<uint8_t>(Instrument::lead)) continue;
       echoes = true;
       EXPECT_EQ(echo.effect, effect_set_volume) << bar.pattern;
-      EXPECT_LT(echo.param, lead_volume) << bar.pattern;
+      EXPECT_LT(echo.param, level_of(Instrument::lead).plain) << bar.pattern;
     }
     echo_bars += echoes ? 1 : 0;
   }
@@ -155,7 +156,8 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
     for (const Row& row : bar.rows) {
       const Cell& lead = row[lead_channel];
       if (lead.sample != 0) {
-        lead_volumes.insert(lead.effect == effect_set_volume ? lead.param : lead_volume);
+        lead_volumes.insert(lead.effect == effect_set_volume ? lead.param
+                                                             : level_of(Instrument::lead).plain);
       }
       const Cell& drum = row[drum_channel];
       if (drum.sample == static_cast<uint8_t>(Instrument::hihat)) {
@@ -184,21 +186,34 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
   }
 }
 
-TEST_F(Tune, KickRingsAtLeast200ms) {
+// A drum is cut off by the next note on its channel. The kick must ring
+// for 200 ms at least, and the crash to its end: a crash cut while it
+// rings is heard as a dead stop above the mix.
+TEST_F(Tune, KickRingsAndCrashIsNeverCut) {
   const double row_seconds = song.ticks_per_row * 2.5 / song.beats_per_minute;
-  double kick_at = -1.0;
+  const auto crash = static_cast<uint8_t>(Instrument::crash);
+  const double crash_seconds = static_cast<double>(module.samples[crash - 1u].data.size()) /
+                               playback_rate_of(drum_note(Instrument::crash));
+  double struck_at = -1.0;
+  double must_ring = 0.0;
   double time = 0.0;
+  int32_t crashes = 0;
   for (const PlayedBar& bar : bars) {
     for (const Row& row : bar.rows) {
       const Cell& drum = row[drum_channel];
-      if (drum.period != 0 && kick_at >= 0.0) {
-        EXPECT_GE(time - kick_at, 0.2) << bar.pattern << " bar " << bar.bar + 1;
-        kick_at = -1.0;
+      if (drum.period != 0 && struck_at >= 0.0) {
+        EXPECT_GE(time - struck_at, must_ring) << bar.pattern << " bar " << bar.bar + 1;
+        struck_at = -1.0;
       }
-      if (drum.sample == static_cast<uint8_t>(Instrument::kick)) kick_at = time;
+      if (drum.sample == static_cast<uint8_t>(Instrument::kick) || drum.sample == crash) {
+        struck_at = time;
+        must_ring = drum.sample == crash ? crash_seconds : 0.2;
+        crashes += drum.sample == crash ? 1 : 0;
+      }
       time += row_seconds;
     }
   }
+  EXPECT_GE(crashes, 3) << "a crash marks the big downbeats";
 }
 
 // Chords of a bar in the order they start, as the score names them.
@@ -255,6 +270,14 @@ TEST_F(Tune, VariesItsBarsFillsAndHarmony) {
     }
   }
   EXPECT_GE(two_chord_bars, 8);
+
+  // The chords are heard from every bar's downbeat, the climax's too; only
+  // the echo takes their channel for whole bars.
+  for (const PlayedBar& bar : bars) {
+    if (pattern_named(song, bar.pattern).echo_rows > 0) continue;
+    EXPECT_EQ(bar.rows[0][chord_channel].sample, static_cast<uint8_t>(Instrument::chords))
+        << bar.pattern << " bar " << bar.bar + 1;
+  }
   EXPECT_LE(opening_bars * 4, static_cast<int32_t>(bars.size()));
 }
 
