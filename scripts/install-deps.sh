@@ -4,7 +4,8 @@
 # Usage: scripts/install-deps.sh [run|test]
 #   run   what building and running the two programs need
 #   test  that, and what the tests, benchmarks, fuzzing, memory checks and
-#         the package need (the default)
+#         the Debian packages (building, checking, autopkgtest) need (the
+#         default)
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config libmikmod-dev)
@@ -13,6 +14,7 @@ test_packages=(
   python3 strace pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev clang-format valgrind
   dpkg-dev groff-base lintian
+  debhelper devscripts autopkgtest libpulse-dev libasound2-dev
 )
 
 case "${1:-test}" in
