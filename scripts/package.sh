@@ -25,9 +25,11 @@ case "${1:-}" in
 esac
 bash scripts/install-deps.sh test
 
+# The source package keeps its files' modes, which are the umask's.
+umask 022
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-git archive --prefix=blumot/ HEAD | tar -x -C "$work"
+git archive --prefix=blumot/ HEAD | tar -x --no-same-permissions -C "$work"
 echo "Building the packages in $work/blumot (log: $out/build.log)"
 rm -rf "$out"
 mkdir -p "$out"

@@ -14,6 +14,8 @@ tree=$PWD
 options=${1:-}
 bash scripts/install-deps.sh test
 
+# The source package keeps its files' modes, which are the umask's.
+umask 022
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 build() {
