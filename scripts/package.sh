@@ -46,9 +46,10 @@ ls "$out"
 dsc=("$out"/blumot_*.dsc)
 changes=("$out"/blumot_*.changes)
 deb=("$out"/blumot_*_*.deb)
-tags=$(lintian -EIL +pedantic "${dsc[0]}" "${changes[0]}" "${deb[0]}" 2>/dev/null)
-if [ -n "$tags" ]; then
+if ! tags=$(lintian -EIL +pedantic --fail-on error,warning,info,pedantic,experimental \
+  "${dsc[0]}" "${changes[0]}" "${deb[0]}" 2>"$work/lintian.err") || [ -n "$tags" ]; then
   echo "$tags" >&2
+  grep -v 'running with root privileges' "$work/lintian.err" >&2 || true
   echo "FAIL: lintian has something to say about the packages" >&2
   exit 1
 fi
