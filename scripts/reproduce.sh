@@ -11,6 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tree=$PWD
+# Both clones check out the same commit, whatever is committed meanwhile.
+commit=$(git rev-parse HEAD)
 options=${1:-}
 bash scripts/install-deps.sh test
 
@@ -22,6 +24,7 @@ build() {
   local clone=$1
   shift
   git clone -q "$tree" "$clone"
+  git -C "$clone" checkout -q "$commit"
   (cd "$clone" && env "$@" DEB_BUILD_OPTIONS="$options" dpkg-buildpackage -us -uc -j"$(nproc)") \
     >"$clone.log" 2>&1 || {
     tail -n 40 "$clone.log" >&2
