@@ -56,19 +56,27 @@ fi
 echo "lintian: nothing to report on $(basename "${dsc[0]}"), $(basename "${changes[0]}"), $(basename "${deb[0]}")"
 bash tests/package/check_package.sh "${deb[0]}"
 
+# installed, config-files, not-installed, or nothing when dpkg never knew it.
+package_state() {
+  dpkg-query -W -f='${db:Status-Status}' blumot 2>/dev/null || true
+}
+
 if $autopkgtest; then
-  if dpkg-query -W -f='${Status}' blumot 2>/dev/null | grep -q installed; then
+  if [ -n "$(package_state)" ] && [ "$(package_state)" != not-installed ]; then
     echo "FAIL: blumot is installed here already; remove it first" >&2
     exit 1
   fi
   autopkgtest "${changes[0]}" -- null
-  files=$(dpkg-query -L blumot | grep -v '^/\.$')
-  apt-get purge -y -qq blumot >/dev/null
-  left=$(while read -r path; do
-    [ -d "$path" ] && [ -n "$(dpkg-query -S "$path" 2>/dev/null)" ] && continue
-    [ -e "$path" ] || [ -L "$path" ] && echo "$path"
-  done <<<"$files")
-  left+=$(ls /var/lib/dpkg/info/blumot.* 2>/dev/null)
+  # The null runner removes what it installed; purge whatever it left.
+  if [ -n "$(package_state)" ] && [ "$(package_state)" != not-installed ]; then
+    apt-get purge -y -qq blumot >/dev/null
+  fi
+  left=$(dpkg-deb -c "${deb[0]}" | awk '$6 != "./" {print substr($6, 2)}' | while read -r path; do
+    # Folders that other packages own stay.
+    [ -d "$path" ] && [ ! -L "$path" ] && dpkg-query -S "$path" >/dev/null 2>&1 && continue
+    if [ -e "$path" ] || [ -L "$path" ]; then echo "$path"; fi
+  done)
+  left+=$(ls /var/lib/dpkg/info/blumot.* 2>/dev/null || true)
   [ -z "$left" ] || {
     echo "FAIL: purging blumot left: $left" >&2
     exit 1
