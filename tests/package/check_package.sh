@@ -4,7 +4,8 @@
 # programs, hardened as Debian's own, the music module, the manual page of
 # both programs with intro-silent's leading to it, the users' README, the
 # changelog, the copyright file and lintian's overrides; its Depends line
-# names libmikmod; no file is one that another installed package owns.
+# names libmikmod; no file is one that another installed package owns; the
+# programs report the package's version.
 #
 # Usage: check_package.sh DEB
 set -euo pipefail
@@ -46,8 +47,13 @@ while read -r file; do
   [ -z "$owner" ] || [ "$owner" = blumot ] || fail "/$file belongs to the package $owner"
 done <<<"$actual"
 
+# The version is the changelog's, the programs' the one in CMakeLists.txt.
+version=$(dpkg-deb -f "$deb" Version)
 for program in intro intro-silent; do
   [ -x "$root/usr/games/$program" ] || fail "$program is not executable"
+  reported=$("$root/usr/games/$program" --version) || fail "$program --version failed"
+  [ "$reported" = "$program (blumot) $version" ] ||
+    fail "$program reports '$reported' in the package of version $version"
 done
 # Control flow protection is not among the flags of this release's
 # dpkg-buildflags, and no package built with them has it.
