@@ -4,7 +4,8 @@
 # Usage: scripts/install-deps.sh [run|test]
 #   run   what building and running the two programs need
 #   test  that, and what the tests, benchmarks, fuzzing, memory checks and
-#         the package need (the default)
+#         the Debian packages (building, checking, autopkgtest) need (the
+#         default)
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config libmikmod-dev)
@@ -14,6 +15,7 @@ test_packages=(
   clang libclang-rt-14-dev clang-format valgrind
   dpkg-dev groff-base lintian
   python3-numpy python3-scipy
+  debhelper devscripts autopkgtest libpulse-dev libasound2-dev
 )
 
 case "${1:-test}" in

@@ -1,23 +1,15 @@
 #!/usr/bin/env bash
-# Makes the Debian package of a finished build with cpack, has lintian check
-# it as Debian checks its own (any error or warning fails), unpacks it with
-# dpkg-deb into a temporary root and checks what a user gets: exactly the
-# two programs, the module as the build composed it, both manual pages
-# compressed and readable, the users' README and the changelog compressed,
-# the copyright file, lintian's overrides, and a Depends line that names
-# libmikmod. Skipped (exit 77) only where dpkg-deb is missing.
+# Checks a built Debian package of blumot file by file, as a user gets it:
+# unpacked with dpkg-deb into a temporary root, it holds exactly the two
+# programs, hardened as Debian's own, the music module, the manual page of
+# both programs with intro-silent's leading to it, the users' README, the
+# changelog, the copyright file and lintian's overrides; its Depends line
+# names libmikmod; no file is one that another installed package owns; the
+# programs report the package's version.
 #
-# Usage: check_package.sh CPACK BUILD_DIR INSTALL_PREFIX PROGRAM_DIR
+# Usage: check_package.sh DEB
 set -euo pipefail
-cpack=$1
-build=$2
-prefix=${3#/}
-programs=${4#/}
-
-if ! command -v dpkg-deb >/dev/null; then
-  echo "dpkg-deb is missing: the package cannot be checked here"
-  exit 77
-fi
+deb=$1
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -26,14 +18,6 @@ fail() {
   exit 1
 }
 
-if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log" >&2
-  fail "cpack made no package"
-fi
-debs=("$work"/out/*.deb)
-[ -f "${debs[0]}" ] && [ ${#debs[@]} -eq 1 ] || fail "not one .deb: ${debs[*]}"
-deb=${debs[0]}
-
 [ "$(dpkg-deb -f "$deb" Package)" = blumot ] || fail "package name: $(dpkg-deb -f "$deb" Package)"
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q '\blibmikmod' <<<"$depends" || fail "Depends names no libmikmod: '$depends'"
@@ -41,18 +25,18 @@ grep -q '\blibmikmod' <<<"$depends" || fail "Depends names no libmikmod: '$depen
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 expected=$(sort <<EOF_FILES
-$programs/intro
-$programs/intro-silent
-$prefix/share/blumot/blumot.mod
-$prefix/share/doc/blumot/README.gz
-$prefix/share/doc/blumot/changelog.Debian.gz
-$prefix/share/doc/blumot/copyright
-$prefix/share/lintian/overrides/blumot
-$prefix/share/man/man6/blumot.6.gz
-$prefix/share/man/man6/intro-silent.6.gz
+usr/games/intro
+usr/games/intro-silent
+usr/share/blumot/blumot.mod
+usr/share/doc/blumot/README
+usr/share/doc/blumot/changelog.gz
+usr/share/doc/blumot/copyright
+usr/share/lintian/overrides/blumot
+usr/share/man/man6/blumot.6.gz
+usr/share/man/man6/intro-silent.6.gz
 EOF_FILES
 )
-actual=$(cd "$root" && find . -type f -printf '%P\n' | sort)
+actual=$(cd "$root" && find . ! -type d -printf '%P\n' | sort)
 [ "$actual" = "$expected" ] || fail "files differ from the expected ones:
 $(diff <(echo "$expected") <(echo "$actual"))"
 
@@ -63,33 +47,36 @@ while read -r file; do
   [ -z "$owner" ] || [ "$owner" = blumot ] || fail "/$file belongs to the package $owner"
 done <<<"$actual"
 
+# The version is the changelog's, the programs' the one in CMakeLists.txt.
+version=$(dpkg-deb -f "$deb" Version)
 for program in intro intro-silent; do
-  [ -x "$root/$programs/$program" ] || fail "$program is not executable"
+  [ -x "$root/usr/games/$program" ] || fail "$program is not executable"
+  reported=$("$root/usr/games/$program" --version) || fail "$program --version failed"
+  [ "$reported" = "$program (blumot) $version" ] ||
+    fail "$program reports '$reported' in the package of version $version"
 done
+# Control flow protection is not among the flags of this release's
+# dpkg-buildflags, and no package built with them has it.
+hardening-check --quiet --nocfprotection "$root"/usr/games/intro "$root"/usr/games/intro-silent ||
+  fail "the programs lack some of Debian's hardening"
 # Started anywhere, intro reads the module from where the package puts it.
-grep -qaF "/$prefix/share/blumot/blumot.mod" "$root/$programs/intro" ||
-  fail "intro does not look for its module in /$prefix/share/blumot"
-cmp -s "$root/$prefix/share/blumot/blumot.mod" "$build/blumot.mod" ||
-  fail "the packaged module is not the one the build composed"
+grep -qaF /usr/share/blumot/blumot.mod "$root/usr/games/intro" ||
+  fail "intro does not look for its module in /usr/share/blumot"
+[ "$(od -An -c -j 1080 -N 4 "$root/usr/share/blumot/blumot.mod" | tr -d ' ')" = M.K. ] ||
+  fail "the packaged blumot.mod is not a four-channel module"
 
-man6=$root/$prefix/share/man/man6
-for compressed in "$man6"/*.6.gz "$root/$prefix"/share/doc/blumot/*.gz; do
+man6=$root/usr/share/man/man6
+for compressed in "$man6"/blumot.6.gz "$root"/usr/share/doc/blumot/*.gz; do
   gzip -t "$compressed" || fail "$(basename "$compressed") is not a whole gzip file"
 done
-# intro-silent's page is the one of both programs.
-[ "$(gzip -dc "$man6/intro-silent.6.gz")" = ".so man6/blumot.6" ] ||
-  fail "intro-silent.6 does not lead to blumot.6"
+[ "$(readlink "$man6/intro-silent.6.gz")" = blumot.6.gz ] ||
+  fail "intro-silent.6.gz does not lead to blumot.6.gz"
 warnings=$(gzip -dc "$man6/blumot.6.gz" | groff -man -Tutf8 -ww -z 2>&1) ||
   fail "groff could not format blumot.6"
 [ -z "$warnings" ] || fail "blumot.6 formats with warnings: $warnings"
-gzip -dc "$man6/blumot.6.gz" | grep -qF "/$prefix/share/blumot/blumot.mod" ||
-  fail "blumot.6 does not name the installed module /$prefix/share/blumot/blumot.mod"
+gzip -dc "$man6/blumot.6.gz" | grep -qF /usr/share/blumot/blumot.mod ||
+  fail "blumot.6 does not name the installed module /usr/share/blumot/blumot.mod"
+grep -qF /usr/games/intro "$root/usr/share/doc/blumot/README" ||
+  fail "the users' README does not name /usr/games/intro"
 
-# Debian's own check, with its default profile and the package's overrides.
-command -v lintian >/dev/null || fail "lintian is missing: scripts/install-deps.sh installs it"
-if ! lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1; then
-  cat "$work/lintian.log" >&2
-  fail "lintian finds errors or warnings in the package"
-fi
-
-echo "package $(basename "$deb") holds the expected files; Depends: $depends", lintian clean
+echo "package $(basename "$deb") holds the expected files; Depends: $depends"
