@@ -205,12 +205,13 @@ struct MusicPace {
   Clock::time_point origin;  // when song time 0 was due
   int64_t song = 0;
   int64_t longest_stretch = 0;  // the most one update has mixed
+  int64_t idle = 0;             // the last wait after an update that mixed nothing
 };
 
 // Mixes the next stretch of music. Blocking drivers pace the thread by their
 // writes; for the others the clock does: the song is never more than
 // music_max_ahead in front of the real time since the music began, and a
-// mixer that gave nothing is left alone for music_idle. Returns the time to
+// mixer that gave nothing is left alone for a while. Returns the time to
 // sleep before the next stretch.
 Microseconds music_mix(MusicPace& pace) {
   std::lock_guard hold(music.library);
@@ -231,7 +232,11 @@ Microseconds music_mix(MusicPace& pace) {
       pace.song - std::chrono::duration_cast<Microseconds>(now - pace.origin).count();
   // Whatever a stall cost is lost: the music does not race to make it up.
   if (ahead < -music_max_ahead) pace.origin = now - Microseconds(pace.song + music_max_ahead);
-  if (stretch == 0) return Microseconds(music_idle);
+  if (stretch == 0) {
+    pace.idle = pace.idle == 0 ? music_idle : std::min(2 * pace.idle, music_idle_longest);
+    return Microseconds(pace.idle);
+  }
+  pace.idle = 0;
   return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
 }
 

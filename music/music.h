@@ -46,7 +46,12 @@ MODULE* music_load(const char* path);
 
 // The music never runs more than this far ahead of real time, so a driver
 // that takes everything at once (a file) is paced by the clock; it is
-// more than a sound server keeps, so a server paces its own. A driver that
-// mixed nothing in an update is asked again after music_idle.
+// more than a sound server keeps, so a server paces its own.
 inline constexpr int64_t music_max_ahead = 2500000;
+
+// A driver that mixed nothing in an update is asked again after music_idle,
+// and after twice as long each time it still has nothing, up to
+// music_idle_longest: a full sound server is asked a few times a second,
+// and one that has gone away costs next to nothing while it is looked for.
 inline constexpr int64_t music_idle = 50000;
+inline constexpr int64_t music_idle_longest = 400000;
