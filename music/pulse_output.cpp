@@ -24,6 +24,10 @@ struct PulseOutput {
   SBYTE chunk[output_chunk_bytes];
 };
 
+// The most messages of the server taken in before an update mixes: far
+// more than a server sends in the longest wait between updates.
+constexpr int pulse_turns_most = 256;
+
 // The library's driver interface passes no record: the one output of the
 // process.
 PulseOutput pulse;
@@ -94,10 +98,13 @@ bool pulse_connect(PulseOutput& out) {
   return true;
 }
 
-// Whether the stream still plays, once the loop has taken in what the
-// server sent: a server that went away ends the connection here.
+// Whether the stream still plays, once the loop has taken in all the
+// server sent (one message a turn: its requests for more music among them):
+// a server that went away ends the connection here.
 bool pulse_alive(PulseOutput& out) {
-  pa_mainloop_iterate(out.loop, 0, nullptr);
+  for (int turn = 0; turn < pulse_turns_most; ++turn) {
+    if (pa_mainloop_iterate(out.loop, 0, nullptr) <= 0) break;
+  }
   if (pa_stream_get_state(out.stream) == PA_STREAM_READY) return true;
   pulse_disconnect(out);
   return false;
