@@ -50,7 +50,10 @@ void alsa_update() {
     const void* from = alsa.chunk + snd_pcm_frames_to_bytes(alsa.device, written);
     snd_pcm_sframes_t done = snd_pcm_writei(alsa.device, from, frames - written);
     if (done < 0) done = snd_pcm_recover(alsa.device, static_cast<int>(done), 1);
-    if (done < 0) return alsa_close(alsa);
+    if (done < 0) {
+      alsa_close(alsa);
+      return;
+    }
     written += static_cast<snd_pcm_uframes_t>(done);
   }
 }

@@ -21,8 +21,10 @@ inline constexpr unsigned pulse_retry_time = 1000000;
 extern MDRIVER alsa_output;
 inline constexpr unsigned alsa_buffer_time = 1000000;  // microseconds
 
-// The most an update mixes: about 93 ms of 16-bit stereo at 44100 Hz.
+// The most an update mixes: about 93 ms of 16-bit stereo at 44100 Hz,
+// whose sample frames take 4 bytes.
 inline constexpr size_t output_chunk_bytes = 16384;
+inline constexpr size_t output_frame_bytes = 4;
 
 // A driver record on the software mixer around a driver's own steps.
 // `present` opens the output, and `start` takes the open output into use.

@@ -119,8 +119,11 @@ void pulse_update() {
   }
   if (!pulse_alive(pulse)) return;
   const size_t room = pa_stream_writable_size(pulse.stream);
-  if (room == static_cast<size_t>(-1)) return pulse_disconnect(pulse);
-  const size_t size = std::min(room, output_chunk_bytes) / 4 * 4;
+  if (room == static_cast<size_t>(-1)) {
+    pulse_disconnect(pulse);
+    return;
+  }
+  const size_t size = std::min(room, output_chunk_bytes) / output_frame_bytes * output_frame_bytes;
   if (size == 0) return;
   VC_WriteBytes(pulse.chunk, size);
   if (pa_stream_write(pulse.stream, pulse.chunk, size, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
