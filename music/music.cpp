@@ -73,7 +73,7 @@ void music_report(const char* what, const char* reason) {
   char line[512];
   const int length = std::snprintf(line, sizeof line, "%s%s\n", what, reason);
   int expected = voice_free;
-  if (!music.voice.compare_exchange_strong(expected, voice_speaking)) return;
+  if (length <= 0 || !music.voice.compare_exchange_strong(expected, voice_speaking)) return;
   [[maybe_unused]] const ssize_t written =
       write(music.errors, line, std::min<size_t>(length, sizeof line - 1));
   expected = voice_speaking;
