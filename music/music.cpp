@@ -267,9 +267,11 @@ void* music_run(void*) {
 }
 
 // Address space the sound libraries may take as they start. The PulseAudio
-// client ends the process (SIGQUIT) when an allocation fails, so under a
-// limit (ulimit -v) the music starts only with this much to spare.
-constexpr size_t library_memory_spare = size_t{8} << 20;
+// client ends the process (SIGQUIT) when an allocation fails, and a
+// connection maps four pools of 64 MiB (its own, the server's, and one
+// each way for the stream's messages), so under a limit (ulimit -v) the
+// music starts only with this much to spare.
+constexpr size_t library_memory_spare = size_t{272} << 20;
 
 // Whether `size` bytes of address space are free: reserved, not used.
 bool address_space_free(size_t size) {
