@@ -46,13 +46,10 @@ def main():
             daemon = start_daemon(os.environ, os.path.join(folder, "daemon.log"), "memcheck")
         log = os.path.join(folder, "memcheck.log")
         # Only definite leaks count as errors: blocks that a library keeps
-        # in structures of its own (ALSA's configuration, when libmikmod
-        # tries its sound driver) may show as possibly lost, and what the
-        # suppressions name is the sound libraries' own loss.
-        suppressions = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
-                                    "support", "valgrind-suppressions.supp")
+        # in structures of its own (the PulseAudio client's) may show as
+        # possibly lost.
         wrapper = ["valgrind", "--tool=memcheck", "--leak-check=full",
-                   f"--suppressions={suppressions}", "--show-leak-kinds=definite,indirect",
+                   "--show-leak-kinds=definite,indirect",
                    "--errors-for-leak-kinds=definite", f"--log-file={log}"]
         run = intro_run.Run(args.program, width, height, args.rate, cwd=folder, wrapper=wrapper,
                             stderr=subprocess.DEVNULL)

@@ -1,6 +1,5 @@
 #include "music/music.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sched.h>
@@ -13,24 +12,28 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <mutex>
+
+#include "music/output.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using Microseconds = std::chrono::microseconds;
 
+// The states of Music::voice.
+constexpr int voice_free = 0;
+constexpr int voice_speaking = 1;  // a line is being written
+constexpr int voice_closed = 2;    // the frames have begun
+
 // What the music thread and the main thread share. Every libmikmod call
 // holds `library`; the flags and the sleeps use `state`, which is never held
-// across a library call, so the main thread never waits for a driver that
-// blocks. Only the music thread starts, plays and stops the library, and it
-// shuts the library down before it ends: the descriptors of the library's
-// output are in the thread's own table.
+// across a library call or a write, so the main thread never waits for a
+// driver or for standard error. Only the music thread starts, plays and
+// stops the library.
 struct Music {
   std::mutex library;
   MODULE* module = nullptr;  // null before the load and once a load failed
@@ -41,6 +44,9 @@ struct Music {
   bool started = false;  // the library has started and the first load is done
   bool stopping = false;
   std::atomic<bool> playing = false;  // the frames have begun; read without a lock
+  // Who may write on standard error: the music before the frames, no one
+  // once they have begun.
+  std::atomic<int> voice = voice_free;
   // Where the music's own messages reach standard error, as the program
   // found it; -1 before the thread has set it up.
   int errors = -1;
@@ -59,39 +65,29 @@ void state_set(bool& flag) {
   music.changed.notify_all();
 }
 
-// Writes `what` and `reason` on a line of standard error, unless the frames
-// have begun: from then on a failure of the music is silent, so nothing
-// lands on the animation. Written under the state lock, so no message can
-// follow the first call of music_play.
+// Writes `what` and `reason` on a line of standard error, in one write,
+// unless the frames have begun: from then on a failure of the music is
+// silent, so nothing lands on the animation. No lock is held meanwhile: a
+// standard error that nobody reads holds the music thread, not the banner.
 void music_report(const char* what, const char* reason) {
-  std::lock_guard hold(music.state);
-  if (!music.playing) dprintf(music.errors, "%s%s\n", what, reason);
+  char line[512];
+  const int length = std::snprintf(line, sizeof line, "%s%s\n", what, reason);
+  int expected = voice_free;
+  if (length <= 0 || !music.voice.compare_exchange_strong(expected, voice_speaking)) return;
+  [[maybe_unused]] const ssize_t written =
+      write(music.errors, line, std::min<size_t>(length, sizeof line - 1));
+  expected = voice_speaking;
+  music.voice.compare_exchange_strong(expected, voice_free);
 }
 
-// ALSA's report of an error, which by default goes to standard error.
-void alsa_quiet(const char*, int, const char*, int, const char*, ...) {}
-
-// Tells ALSA to keep its reports to itself. libmikmod links the library, so
-// its setter is found among the program's symbols (dlsym) without a build
-// dependency of its own; without ALSA there is nothing to quiet.
-void alsa_silence() {
-  using ErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
-  using SetHandler = int (*)(ErrorHandler);
-  const auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler"));
-  if (set != nullptr) set(alsa_quiet);
-}
-
-// The sound libraries write to standard error by themselves (ALSA, OpenAL,
-// the PulseAudio client), and some of them cannot be told not to. So the
-// music thread takes a table of descriptors of its own, which the threads
-// the libraries start from it share, and there the standard descriptors
-// lead to /dev/null: nothing of theirs reaches the screen, while the main
-// thread's frames and messages go where they always went. Where the table
-// cannot be made private (a container's filter of system calls), only
-// ALSA, heard on every machine without sound, is quieted. Returns a
+// The PulseAudio client library writes to standard error by itself (a
+// client configuration that does not parse, a runtime folder of another
+// user) and cannot be told not to. So the music thread takes a table of
+// descriptors of its own, and there the standard descriptors lead to
+// /dev/null: nothing of the library's reaches the screen, while the main
+// thread's frames and messages go where they always went. Returns a
 // descriptor on the program's standard error for the music's own messages.
 int library_output_quiet() {
-  alsa_silence();
   const bool own_table = unshare(CLONE_FILES) == 0;
   const int errors = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
   if (own_table) {
@@ -100,52 +96,6 @@ int library_output_quiet() {
     if (nothing >= 0) close(nothing);
   }
   return errors;
-}
-
-// Ends the program by the signal, as the default action does.
-void signal_end(int signal) {
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-// Held while a sound library starts or stops. SDL takes over the interrupt
-// and termination signals while it starts, but only those it finds at their
-// default action: these are held by signal_end meanwhile, so Ctrl-c ends
-// intro then as it always does. Afterwards each signal has again exactly
-// the action the program inherited, ignored or default, whatever a library
-// did.
-struct SignalGuard {
-  static constexpr int guarded[] = {SIGINT, SIGTERM};
-  struct sigaction inherited[std::size(guarded)] = {};
-
-  SignalGuard() {
-    for (size_t i = 0; i < std::size(guarded); ++i) {
-      sigaction(guarded[i], nullptr, &inherited[i]);
-      const bool by_default =
-          (inherited[i].sa_flags & SA_SIGINFO) == 0 && inherited[i].sa_handler == SIG_DFL;
-      if (by_default) std::signal(guarded[i], signal_end);
-    }
-  }
-  ~SignalGuard() {
-    for (size_t i = 0; i < std::size(guarded); ++i) sigaction(guarded[i], &inherited[i], nullptr);
-  }
-  SignalGuard(const SignalGuard&) = delete;
-  SignalGuard& operator=(const SignalGuard&) = delete;
-};
-
-// SDL's audio, when libmikmod's probing started it and no driver of the
-// library uses it (SDL_INIT_AUDIO is its flag): its thread that watches for
-// new devices would otherwise run for the rest of the run. Found the way
-// ALSA's setter is.
-void sdl_audio_quit() {
-  constexpr uint32_t sdl_init_audio = 0x10;
-  using WasInit = uint32_t (*)(uint32_t);
-  using QuitSubSystem = void (*)(uint32_t);
-  const auto was_init = reinterpret_cast<WasInit>(dlsym(RTLD_DEFAULT, "SDL_WasInit"));
-  const auto quit = reinterpret_cast<QuitSubSystem>(dlsym(RTLD_DEFAULT, "SDL_QuitSubSystem"));
-  if (was_init != nullptr && quit != nullptr && was_init(sdl_init_audio) != 0) {
-    quit(sdl_init_audio);
-  }
 }
 
 // Opening never blocks: a FIFO or a device is refused after the open.
@@ -181,32 +131,37 @@ int64_t song_microseconds(const MODULE* module) {
   return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
 }
 
-// Starts the library on the driver it picks, or on the silent one when that
-// fails, so that a load has a mixer to go into. False if even that fails.
+// The outputs, in the order they are tried: the PulseAudio protocol, then
+// ALSA's default device. Registered once: the library keeps its lists for
+// the process, and a second registration of the loaders links their list
+// into a loop that the next load never leaves.
+void library_register() {
+  [[maybe_unused]] static const bool registered =
+      (MikMod_RegisterDriver(&pulse_output), MikMod_RegisterDriver(&alsa_output),
+       MikMod_RegisterAllLoaders(), true);
+}
+
+// Starts the library on the first output that opens, or on the silent
+// driver when none does, so that a load has a mixer to go into. False if
+// even that fails.
 bool library_start() {
-  SignalGuard guard;
-  MikMod_RegisterAllDrivers();
-  // A second registration of the loaders links their list into a loop that
-  // the next load never leaves; a later start of the music must skip it.
-  [[maybe_unused]] static const bool loaders = (MikMod_RegisterAllLoaders(), true);
+  library_register();
   md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
   if (MikMod_Init("") == 0) return true;
   music_report("Could not initialize sound\nReason: ", MikMod_strerror(MikMod_errno));
+  MikMod_RegisterDriver(&drv_nos);
   md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
   return md_device != 0 && MikMod_Init("") == 0;
 }
 
-// Frees the module and shuts the library down (`started`: it had started),
-// and with it whatever its probing of drivers left running.
+// Frees the module and shuts the library down (`started`: it had started).
 void library_stop(bool started) {
-  SignalGuard guard;
   if (music.module != nullptr) {
     Player_Stop();
     Player_Free(music.module);
     music.module = nullptr;
   }
   if (started) MikMod_Exit();
-  sdl_audio_quit();
 }
 
 // Starts the library and loads the module. True when there is music to
@@ -250,12 +205,13 @@ struct MusicPace {
   Clock::time_point origin;  // when song time 0 was due
   int64_t song = 0;
   int64_t longest_stretch = 0;  // the most one update has mixed
+  int64_t idle = 0;             // the last wait after an update that mixed nothing
 };
 
 // Mixes the next stretch of music. Blocking drivers pace the thread by their
 // writes; for the others the clock does: the song is never more than
 // music_max_ahead in front of the real time since the music began, and a
-// mixer that gave nothing is left alone for music_idle. Returns the time to
+// mixer that gave nothing is left alone for a while. Returns the time to
 // sleep before the next stretch.
 Microseconds music_mix(MusicPace& pace) {
   std::lock_guard hold(music.library);
@@ -276,7 +232,11 @@ Microseconds music_mix(MusicPace& pace) {
       pace.song - std::chrono::duration_cast<Microseconds>(now - pace.origin).count();
   // Whatever a stall cost is lost: the music does not race to make it up.
   if (ahead < -music_max_ahead) pace.origin = now - Microseconds(pace.song + music_max_ahead);
-  if (stretch == 0) return Microseconds(music_idle);
+  if (stretch == 0) {
+    pace.idle = pace.idle == 0 ? music_idle : std::min(2 * pace.idle, music_idle_longest);
+    return Microseconds(pace.idle);
+  }
+  pace.idle = 0;
   return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
 }
 
@@ -306,24 +266,12 @@ void* music_run(void*) {
   return nullptr;
 }
 
-// Threads that the sound libraries start take the process's default stack,
-// which follows the main thread's limit: give them at least the music
-// thread's.
-void library_threads_stack() {
-  pthread_attr_t defaults;
-  if (pthread_getattr_default_np(&defaults) != 0) return;
-  size_t size = 0;
-  pthread_attr_getstacksize(&defaults, &size);
-  if (size < music_stack_size && pthread_attr_setstacksize(&defaults, music_stack_size) == 0) {
-    pthread_setattr_default_np(&defaults);
-  }
-  pthread_attr_destroy(&defaults);
-}
-
 // Address space the sound libraries may take as they start. The PulseAudio
-// client ends the process (SIGQUIT) when an allocation fails, so under a
-// limit (ulimit -v) the music starts only with this much to spare.
-constexpr size_t library_memory_spare = size_t{8} << 20;
+// client ends the process (SIGQUIT) when an allocation fails, and a
+// connection maps four pools of 64 MiB (its own, the server's, and one
+// each way for the stream's messages), so under a limit (ulimit -v) the
+// music starts only with this much to spare.
+constexpr size_t library_memory_spare = size_t{272} << 20;
 
 // Whether `size` bytes of address space are free: reserved, not used.
 bool address_space_free(size_t size) {
@@ -338,7 +286,6 @@ bool address_space_free(size_t size) {
 // cannot be made (a limit of threads or of memory).
 int music_thread_make() {
   if (!address_space_free(music_stack_size + library_memory_spare)) return ENOMEM;
-  library_threads_stack();
   pthread_attr_t attributes;
   pthread_attr_init(&attributes);
   pthread_attr_setstacksize(&attributes, music_stack_size);
@@ -366,6 +313,7 @@ void music_start() {
 
 void music_play() {
   if (music.playing) return;
+  music.voice = voice_closed;
   std::lock_guard hold(music.state);
   music.playing = true;
   music.changed.notify_all();
@@ -380,6 +328,7 @@ void music_stop() {
   music.restarts = 0;
   std::lock_guard hold_state(music.state);
   music.started = music.stopping = music.playing = false;
+  music.voice = voice_free;
 }
 
 int32_t music_restarts() {

@@ -22,7 +22,7 @@ void music_start();
 inline constexpr int64_t music_start_wait = 1000000;
 
 // The stack of the music thread, whatever limit the main thread's stack has
-// (ulimit -s); threads that the sound libraries start get at least as much.
+// (ulimit -s).
 inline constexpr size_t music_stack_size = size_t{1} << 20;
 
 // The frames are about to begin: the thread starts the module and mixes it
@@ -44,7 +44,14 @@ int32_t music_restarts();
 // MikMod_errno set.
 MODULE* music_load(const char* path);
 
-// Drivers that do not block mix at most this far ahead of real time; a
-// driver that mixed nothing in an update is asked again after music_idle.
-inline constexpr int64_t music_max_ahead = 200000;
-inline constexpr int64_t music_idle = 20000;
+// The music never runs more than this far ahead of real time, so a driver
+// that takes everything at once (a file) is paced by the clock; it is
+// more than a sound server keeps, so a server paces its own.
+inline constexpr int64_t music_max_ahead = 2500000;
+
+// A driver that mixed nothing in an update is asked again after music_idle,
+// and after twice as long each time it still has nothing, up to
+// music_idle_longest: a full sound server is asked a few times a second,
+// and one that has gone away costs next to nothing while it is looked for.
+inline constexpr int64_t music_idle = 50000;
+inline constexpr int64_t music_idle_longest = 400000;

@@ -8,7 +8,7 @@
 #         default)
 set -euo pipefail
 
-run_packages=(cmake g++ make pkg-config libmikmod-dev)
+run_packages=(cmake g++ make pkg-config libmikmod-dev libpulse-dev libasound2-dev)
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 strace pulseaudio pulseaudio-utils

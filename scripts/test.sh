@@ -8,8 +8,6 @@ BUILD=build
 if [ "${1:-}" = "--sanitize" ]; then
   BUILD=build-sanitize
   BUILD_OPTIONS+=(-DINTRO_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
-  # Leaks inside the sound libraries' start-up are theirs, not the intro's.
-  export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan-suppressions.txt:print_suppressions=0"
 fi
 # Testing on even where scripts/run.sh configured the same folder without.
 build_targets

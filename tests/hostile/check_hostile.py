@@ -17,14 +17,10 @@
   program runs from a copy that user can reach, wherever the build is.
 - small_stack: a stack limit of 24 KiB (ulimit -s), and of 20 KiB with a
   sound server playing the music when PulseAudio is installed.
-- signals: SIGINT and SIGTERM started ignored stay ignored once the music
-  has started, and started at their default stay there: Ctrl-c ends it.
-- late_failure: a sound server that accepts the connection and closes it
-  3 s later, long after the frames have begun: nothing reaches standard
-  error, and the frames keep their rate.
 - no_sound: no sound device and no sound server: standard error holds
   intro's own two lines and nothing of the sound libraries', also where
-  unshare(2) is refused (as in a container), and once the frames run the
+  unshare(2) is refused (as in a container) and where the sound server's
+  client configuration does not parse, and once the frames run the
   program has no thread but its main one: nothing mixes.
 - nonblocking_input: a terminal left non-blocking, the answers typed after
   the start: the dialogue waits for them.
@@ -46,7 +42,6 @@ import resource
 import select
 import shutil
 import signal
-import socket
 import stat
 import struct
 import subprocess
@@ -295,7 +290,6 @@ MUSIC_NOT_STARTED = "Could not start the music: "
 INIT_FAILED = "Could not initialize sound"
 REASON = "Reason: "
 SKIPPED = 77
-SIGNAL_BITS = {signal.SIGINT: 1 << (signal.SIGINT - 1), signal.SIGTERM: 1 << (signal.SIGTERM - 1)}
 
 
 class Options:
@@ -475,10 +469,10 @@ def thread_limit_problems(program, cwd, options):
 
 def case_small_stack(program, cwd, options):
     """The stack limited to 24 KiB (ulimit -s 24): the music thread's stack
-    does not follow the limit. With a sound server at 20 KiB, where the
-    server's client thread would overflow its stack too, intro plays into
-    it. (Below some 20 KiB the dynamic loader itself may overflow while it
-    loads the sound libraries, before the program begins.)"""
+    does not follow the limit. With a sound server at 20 KiB, intro plays
+    into it from that thread. (Below some 20 KiB the dynamic loader itself
+    may overflow while it loads the sound libraries, before the program
+    begins.)"""
     with_module(options, cwd)
     problems = runs_on(program, cwd, "ulimit -s 24", lambda lines: True, stack=24 << 10)
     if not options.module:
@@ -514,119 +508,6 @@ def small_stack_with_server(program, cwd, size):
     return problems
 
 
-def signal_masks(pid):
-    """The ignored and the caught signals of the process, as bit masks."""
-    with open(f"/proc/{pid}/status") as status:
-        fields = dict(line.split(":", 1) for line in status)
-    return int(fields["SigIgn"], 16), int(fields["SigCgt"], 16)
-
-
-def case_signals(program, cwd, options):
-    """Once the music has started, SIGINT and SIGTERM have the actions the
-    program inherited: ignored ones stay ignored (the program runs on after
-    both), and default ones stay default (Ctrl-c ends it)."""
-    with_module(options, cwd)
-    problems = []
-    for ignore in ((signal.SIGINT, signal.SIGTERM), ()):
-        what = "started with SIGINT and SIGTERM " + ("ignored" if ignore else "at default")
-        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                        stderr=subprocess.DEVNULL, cwd=cwd, ignore=ignore)
-        feed(process, answers())
-        fd = process.stdout.fileno()
-        found = frames_come(fd, what)
-        problems += found
-        if not found:
-            ignored, caught = signal_masks(process.pid)
-            for sig, bit in SIGNAL_BITS.items():
-                state = "ignored" if ignored & bit else "caught" if caught & bit else "default"
-                if state != ("ignored" if ignore else "default"):
-                    problems.append(f"{what}: {sig.name} is {state} once the music started")
-            if ignore:
-                process.send_signal(signal.SIGINT)
-                process.send_signal(signal.SIGTERM)
-                if not drain(fd, 0.5) or process.poll() is not None:
-                    problems.append(f"{what}: ended by SIGINT and SIGTERM")
-            else:
-                process.send_signal(signal.SIGINT)
-                status = intro_run.ended_within(process, QUICK)
-                if status != -signal.SIGINT:
-                    problems.append(f"{what}: status {status} after SIGINT, not the end by it")
-        stop(process, process.stdin, process.stdout)
-    return problems
-
-
-class LateServer:
-    """A sound server that accepts every connection and closes it 3 s later
-    without a word, on a socket of its own."""
-
-    def __init__(self, path):
-        self.listener = socket.socket(socket.AF_UNIX)
-        self.listener.bind(path)
-        self.listener.listen(16)
-        self.lock = threading.Lock()
-        self.accepted = 0
-        self.open = 0
-        self.last_event = time.monotonic()
-        threading.Thread(target=self.serve, daemon=True).start()
-
-    def serve(self):
-        while True:
-            try:
-                connection, _ = self.listener.accept()
-            except OSError:
-                return
-            self.changed(+1)
-            threading.Timer(3.0, self.close, (connection,)).start()
-
-    def close(self, connection):
-        connection.close()
-        self.changed(-1)
-
-    def changed(self, opened):
-        with self.lock:
-            self.accepted += max(opened, 0)
-            self.open += opened
-            self.last_event = time.monotonic()
-
-    def quiet_for(self):
-        """Seconds since the last connection closed; 0 while one is open."""
-        with self.lock:
-            return 0 if self.open else time.monotonic() - self.last_event
-
-
-def case_late_failure(program, cwd, options, rate=25):
-    """The sound server fails more than a second after the connection, when
-    the frames have begun: the sound libraries try it again and again, and
-    then give up; nothing of it reaches standard error, and the frames keep
-    their rate throughout."""
-    with_module(options, cwd)
-    server = LateServer(os.path.join(cwd, "late-server"))
-    os.environ["PULSE_SERVER"] = "unix:" + os.path.join(cwd, "late-server")
-    errors = os.path.join(cwd, "stderr")
-    with open(errors, "wb") as stderr:
-        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr,
-                        cwd=cwd)
-    feed(process, intro_run.answers(80, 25, rate))
-    fd = process.stdout.fileno()
-    problems = frames_come(fd, "a server that closes late")
-    # The libraries have given up once no connection has come for 4 s.
-    deadline = time.monotonic() + 60
-    while not problems and server.quiet_for() < 4 and time.monotonic() < deadline:
-        drain(fd, 0.5)
-    frames = drain(fd, 2.0) // (80 * 25) / 2.0
-    print(f"     {server.accepted} connections; then {frames:.1f} frames a second")
-    if not problems and frames < 0.8 * rate:
-        problems.append(f"a server that closes late: {frames:.1f} frames a second")
-    if options.module and server.accepted == 0:
-        problems.append("a server that closes late: no connection came to it")
-    stop(process, process.stdin, process.stdout)
-    server.listener.close()
-    lines = error_lines(errors)
-    if lines:
-        problems.append(f"a server that closes late: standard error holds {lines!r}")
-    return problems
-
-
 def refuse_unshare():
     """In the new process: unshare(2) fails with EPERM, as a container's
     default filter of system calls makes it (x86-64 only)."""
@@ -659,23 +540,32 @@ def own_two_lines(lines):
 
 def case_no_sound(program, cwd, options):
     """No sound device and no sound server: standard error holds intro's own
-    two lines, nothing of the sound libraries', and once the frames run no
-    thread is left besides the main one: nothing mixes, and nothing the
-    libraries' probing started goes on."""
+    two lines, nothing of the sound libraries' (the PulseAudio client
+    reports a configuration that does not parse by itself), and once the
+    frames run no thread is left besides the main one: nothing mixes."""
     if os.path.isdir("/dev/snd") and any(name.startswith("pcm") for name in os.listdir("/dev/snd")):
         print("this machine has a sound device: the case needs one without")
         return None
     with_module(options, cwd)
     expected = own_two_lines if options.module else nothing
-    ways = [("no sound", None)]
+    broken = os.path.join(cwd, "broken-client.conf")
+    with open(broken, "w") as conf:
+        conf.write("autospawn\n")
+    ways = [("no sound", None, {}),
+            ("no sound, a client configuration that does not parse", None,
+             {"PULSE_CLIENTCONFIG": broken})]
     if platform.machine() == "x86_64":
-        ways.append(("no sound, unshare(2) refused", refuse_unshare))
+        ways.append(("no sound, unshare(2) refused", refuse_unshare, {}))
     problems = []
-    for what, also in ways:
+    for what, also, settings in ways:
         errors = os.path.join(cwd, "stderr")
+        saved = dict(os.environ)
+        os.environ.update(settings)
         with open(errors, "wb") as stderr:
             process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=stderr, cwd=cwd, also=also)
+        os.environ.clear()
+        os.environ.update(saved)
         feed(process, answers())
         found = frames_come(process.stdout.fileno(), what)
         threads = threads_of(process.pid) if not found else []
@@ -722,8 +612,6 @@ CASES = {
     "endless_answer": lambda program, cwd, _: case_endless_answer(program, cwd),
     "thread_limit": case_thread_limit,
     "small_stack": case_small_stack,
-    "signals": case_signals,
-    "late_failure": case_late_failure,
     "no_sound": case_no_sound,
     "nonblocking_input": case_nonblocking_input,
 }
