@@ -4,8 +4,8 @@ and checks that the music never drops out.
 
 Starts a fresh PulseAudio daemon with a null sink (its runtime folder and
 home in a temporary folder, so no other server is touched) and records the
-sink's monitor. Two busy loops per core hold the processors meanwhile, as a
-compile would. Then, at 10, 25 and 50 frames per second:
+sink's monitor. Four busy loops per core hold the processors meanwhile, as
+a `make -j8` on two cores would. Then, at 10, 25 and 50 frames per second:
 
 - first a control: `paplay` plays a render of the same module (made with
   the music's own mixer settings) under the same load;
@@ -63,6 +63,7 @@ HIGH_FREQUENCY = 12000  # Hz
 MAX_HIGH_SHARE_DB = -30.0
 EXIT_TIMEOUT = 1.0      # seconds the intro may take to end after SIGINT
 SKIPPED = 77
+LOOPS_PER_CORE = 4
 
 
 def start_recorder(env, path):
@@ -189,7 +190,7 @@ def dropout_run(program, module, control_gaps, fps, folder):
 
 def busy_loops():
     return [subprocess.Popen(["sh", "-c", "while :; do :; done"])
-            for _ in range(2 * (os.cpu_count() or 1))]
+            for _ in range(LOOPS_PER_CORE * (os.cpu_count() or 1))]
 
 
 def stopped_server(program, module, daemon, folder):

@@ -1,0 +1,237 @@
+#!/usr/bin/env python3
+"""Plays `intro` through a sound server of the test's own, restarts the
+server mid-run, and checks that the music comes back.
+
+- pipewire: a session bus, pipewire, wireplumber and pipewire-pulse (the
+  PulseAudio protocol server of PipeWire), with a null sink recorded by
+  pw-record; pipewire-pulse is killed by its pid mid-run and started again
+  (as a crash, a restart of the user's service, or a Bluetooth switch
+  does), while the sink and its recording go on.
+- pulseaudio: a PulseAudio daemon with a null sink whose monitor parecord
+  records; the daemon is killed and started again, and recorded again.
+
+Either way: the music plays with no silent 20 ms before the restart, is
+back within 3 s of the server answering again, and plays on with no silent
+20 ms; the frames keep their rate all along, standard error stays empty,
+and Ctrl-c ends the program within a second.
+
+Exits 77 (skipped) when the server's programs are not installed, except
+under CI, where that is a failure.
+
+Usage: check_server_restart.py --server pipewire|pulseaudio --program PATH --module PATH
+"""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import wave
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "support"))
+sys.path.insert(0, HERE)
+import intro_run  # noqa: E402
+from check_pulseaudio import read_samples, start_recorder  # noqa: E402
+from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
+
+RATE = 44100
+CHANNELS = 2
+SINK = "intro_check"
+WIDTH, HEIGHT, FPS = 80, 25, 25
+BEFORE = 5.0          # seconds of frames before the restart
+AFTER = 7.0           # and after it
+BACK_WITHIN = 3.0     # seconds from the server answering again to the music
+WINDOW = RATE // 50   # 20 ms of sample frames
+MIN_RATE_SHARE = 0.8
+EXIT_TIMEOUT = 1.0
+SKIPPED = 77
+
+
+def sound_stretches(samples):
+    """The stretches of sound as (first, last) sample frames, split where
+    more than 20 ms pass without a sample that is not zero."""
+    stretches = []
+    for i in range(len(samples) // CHANNELS):
+        if samples[CHANNELS * i] or samples[CHANNELS * i + 1]:
+            if stretches and i - stretches[-1][1] <= WINDOW:
+                stretches[-1][1] = i
+            else:
+                stretches.append([i, i])
+    return stretches
+
+
+def wav_samples(path):
+    import array
+    with wave.open(path, "rb") as recording:
+        samples = array.array("h", recording.readframes(recording.getnframes()))
+    if sys.byteorder != "little":
+        samples.byteswap()
+    return samples
+
+
+def describe(stretches):
+    return ", ".join(f"{first / RATE:.2f}-{last / RATE:.2f} s" for first, last in stretches[:8])
+
+
+class Player:
+    """intro in a folder of its own, past its dialogue, its frames counted."""
+
+    def __init__(self, program, module, folder):
+        os.makedirs(folder)
+        shutil.copy(module, os.path.join(folder, "blumot.mod"))
+        self.errors = open(os.path.join(folder, "stderr"), "wb+")
+        self.run = intro_run.Run(program, WIDTH, HEIGHT, FPS, cwd=folder, stderr=self.errors)
+        if not intro_run.dialogue_within(self.run, 10):
+            self.finish()
+            raise RuntimeError("no dialogue within 10 s")
+        self.problems = []
+
+    def frames(self, seconds, what):
+        frames = intro_run.frames_within(self.run, seconds)
+        if frames < MIN_RATE_SHARE * FPS * seconds:
+            self.problems.append(f"{what}: {frames / seconds:.1f} frames a second")
+
+    def finish(self):
+        taken, status = intro_run.stop_within(self.run, EXIT_TIMEOUT)
+        problems = getattr(self, "problems", [])
+        if taken is None or status != -signal.SIGINT:
+            problems.append(f"not ended by SIGINT within {EXIT_TIMEOUT} s ({status})")
+        self.errors.seek(0)
+        text = self.errors.read()
+        self.errors.close()
+        if text:
+            problems.append(f"standard error: {text[:300]!r}")
+        return problems
+
+
+def check_pipewire(program, module, work):
+    from pipewire_server import PipeWire
+
+    server = PipeWire(os.path.join(work, "server"), SINK, RATE, CHANNELS)
+    problems = []
+    try:
+        os.environ.clear()
+        os.environ.update(server.env)
+        path = os.path.join(work, "recording.wav")
+        recorder = server.record(path, RATE, CHANNELS)
+        try:
+            time.sleep(0.5)
+            started = time.monotonic()
+            player = Player(program, module, os.path.join(work, "intro"))
+            player.frames(BEFORE, "before the restart")
+            killed = time.monotonic()
+            server.kill_pulse()
+            server.start_pulse()
+            ready = time.monotonic()
+            player.frames(AFTER, "after the restart")
+            problems += player.finish()
+            time.sleep(0.3)
+        finally:
+            end(recorder, signal.SIGINT)
+    finally:
+        server.stop()
+    restart = ready - killed
+    stretches = sound_stretches(wav_samples(path))
+    print(f"pipewire-pulse restarted in {restart:.2f} s; sound at {describe(stretches)} "
+          f"of the recording (intro started {killed - started:.2f} s before the kill)")
+    if not stretches:
+        return problems + ["the recording is silent"]
+    # The one gap allowed is the restart's: the first stretch ends when
+    # pipewire-pulse goes, the second begins when the music is back.
+    if len(stretches) == 1:
+        return problems + ["the music stopped at the restart and never came back"
+                           if stretches[0][1] / RATE < BEFORE + AFTER - 2 else
+                           "the restart left no gap: was the server restarted?"]
+    gap = (stretches[1][0] - stretches[0][1]) / RATE
+    back = gap - restart
+    print(f"pipewire: silent {gap:.2f} s across the restart, back {back:.2f} s after the "
+          "server answered")
+    if back > BACK_WITHIN:
+        problems.append(f"the music was back {back:.2f} s after the server answered again")
+    if len(stretches) > 2:
+        problems.append(f"{len(stretches) - 2} more silent stretches: {describe(stretches)}")
+    if (stretches[0][1] - stretches[0][0]) / RATE < BEFORE - 1.5:
+        problems.append(f"before the restart only {describe(stretches[:1])} of sound")
+    return problems
+
+
+def check_pulseaudio(program, module, work):
+    os.environ.update(pulse_client_environment(work, os.path.join(work, "home"),
+                                               os.path.join("pulse", "native")))
+    log = os.path.join(work, "daemon.log")
+    daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
+    first, second = os.path.join(work, "before.raw"), os.path.join(work, "after.raw")
+    recorder = start_recorder(os.environ, first)
+    problems = []
+    try:
+        time.sleep(0.5)
+        player = Player(program, module, os.path.join(work, "intro"))
+        player.frames(BEFORE, "before the restart")
+        killed = time.monotonic()
+        end(daemon, signal.SIGKILL)
+        end(recorder, signal.SIGINT)
+        daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
+        ready = time.monotonic()
+        recorder = start_recorder(os.environ, second)
+        recording = time.monotonic()
+        player.frames(AFTER, "after the restart")
+        problems += player.finish()
+        time.sleep(0.3)
+    finally:
+        end(recorder, signal.SIGINT)
+        end(daemon)
+    before = sound_stretches(read_samples(first))
+    after = sound_stretches(read_samples(second))
+    print(f"pulseaudio restarted in {ready - killed:.2f} s; sound before at {describe(before)}, "
+          f"after at {describe(after)} (recorded from {recording - ready:.2f} s after the restart)")
+    if len(before) != 1:
+        problems.append(f"before the restart: sound at {describe(before)}")
+    if not after:
+        return problems + [f"the music did not come back within {AFTER:.0f} s of the restart"]
+    back = recording - ready + after[0][0] / RATE
+    print(f"pulseaudio: back {back:.2f} s after the server answered")
+    if back > BACK_WITHIN:
+        problems.append(f"the music was back {back:.2f} s after the server answered again")
+    if len(after) > 1:
+        problems.append(f"after the restart: sound at {describe(after)}")
+    return problems
+
+
+SERVERS = {
+    "pipewire": (check_pipewire, ("dbus-daemon", "pipewire", "wireplumber", "pipewire-pulse",
+                                  "pw-cli", "pw-record", "pactl"),
+                 "dbus-daemon pipewire pipewire-pulse wireplumber pipewire-bin pulseaudio-utils"),
+    "pulseaudio": (check_pulseaudio, ("pulseaudio", "pactl", "parecord"),
+                   "pulseaudio pulseaudio-utils"),
+}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--server", choices=sorted(SERVERS), required=True)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--module", required=True)
+    args = parser.parse_args()
+    check, tools, packages = SERVERS[args.server]
+    missing = [tool for tool in tools if shutil.which(tool) is None]
+    if missing:
+        print(f"not installed: {' '.join(missing)} (Debian: {packages})")
+        return 1 if os.environ.get("CI") else SKIPPED
+    with tempfile.TemporaryDirectory(prefix=f"intro-{args.server}-") as work:
+        problems = check(os.path.abspath(args.program), os.path.abspath(args.module), work)
+    for problem in problems:
+        print("FAIL:", problem)
+    print(f"{args.server} restart: {'failed' if problems else 'passed'}")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except RuntimeError as failure:
+        print("FAIL:", failure)
+        sys.exit(1)
