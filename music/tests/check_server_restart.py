@@ -22,10 +22,10 @@ Usage: check_server_restart.py --server pipewire|pulseaudio --program PATH --mod
 """
 
 import argparse
+import array
 import os
 import shutil
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -35,6 +35,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "support"))
 sys.path.insert(0, HERE)
 import intro_run  # noqa: E402
+import pipewire_server  # noqa: E402
 from check_pulseaudio import read_samples, start_recorder  # noqa: E402
 from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
@@ -65,7 +66,6 @@ def sound_stretches(samples):
 
 
 def wav_samples(path):
-    import array
     with wave.open(path, "rb") as recording:
         samples = array.array("h", recording.readframes(recording.getnframes()))
     if sys.byteorder != "little":
@@ -109,9 +109,7 @@ class Player:
 
 
 def check_pipewire(program, module, work):
-    from pipewire_server import PipeWire
-
-    server = PipeWire(os.path.join(work, "server"), SINK, RATE, CHANNELS)
+    server = pipewire_server.PipeWire(os.path.join(work, "server"), SINK, RATE, CHANNELS)
     problems = []
     try:
         os.environ.clear()
@@ -202,9 +200,7 @@ def check_pulseaudio(program, module, work):
 
 
 SERVERS = {
-    "pipewire": (check_pipewire, ("dbus-daemon", "pipewire", "wireplumber", "pipewire-pulse",
-                                  "pw-cli", "pw-record", "pactl"),
-                 "dbus-daemon pipewire pipewire-pulse wireplumber pipewire-bin pulseaudio-utils"),
+    "pipewire": (check_pipewire, pipewire_server.TOOLS, pipewire_server.PACKAGES),
     "pulseaudio": (check_pulseaudio, ("pulseaudio", "pactl", "parecord"),
                    "pulseaudio pulseaudio-utils"),
 }

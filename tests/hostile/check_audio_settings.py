@@ -34,7 +34,6 @@ import socket
 import subprocess
 import sys
 import tempfile
-import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
@@ -96,14 +95,6 @@ class Silent:
         self.listener.close()
 
 
-def prepare(also):
-    def run():
-        signal.signal(signal.SIGINT, signal.SIG_DFL)
-        if also is not None:
-            also()
-    return run
-
-
 def play(program, env, folder, module, stderr=None, seconds=SECONDS):
     """Runs the program in `folder` with `env`, answers for 80x25 at 25 fps,
     and watches `seconds` of frames. Returns (problems, figures)."""
@@ -115,19 +106,11 @@ def play(program, env, folder, module, stderr=None, seconds=SECONDS):
     owned = stderr is None
     if owned:
         stderr = open(errors_path, "wb")
-    process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                               stderr=stderr, cwd=folder, env=env, preexec_fn=prepare(also),
-                               start_new_session=True)
+    run = intro_run.Run(program, WIDTH, HEIGHT, FPS, cwd=folder, stderr=stderr, env=env,
+                        also=also)
+    process = run.process
     if owned:
         stderr.close()
-    run = intro_run.Run.__new__(intro_run.Run)
-    run.width, run.height, run.terminal = WIDTH, HEIGHT, False
-    run.process, run.fd, run.pending = process, process.stdout.fileno(), b""
-    try:
-        process.stdin.write(intro_run.answers(WIDTH, HEIGHT, FPS))
-        process.stdin.flush()
-    except BrokenPipeError:
-        pass
     problems, figures = [], ""
     if not intro_run.dialogue_within(run, DIALOGUE_WITHIN):
         status = process.poll()
