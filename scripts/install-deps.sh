@@ -66,20 +66,19 @@ mapfile -t missing_sounds < <(missing "${sounds[@]}")
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq)
-echo "Installing: ${missing_packages[*]} ${missing_sounds[*]}"
+echo "Installing: ${missing_packages[*]}${missing_packages[*]:+ }${missing_sounds[*]}"
 "${as_root[@]}" apt-get update -qq
 if [ ${#missing_packages[@]} -gt 0 ]; then
   "${as_root[@]}" "${install[@]}" "${missing_packages[@]}"
 fi
 if [ ${#missing_sounds[@]} -gt 0 ]; then
   "${as_root[@]}" "${install[@]}" --no-install-recommends "${missing_sounds[@]}"
-  disabled=()
+  enabled=()
   for unit in $(user_units "${missing_sounds[@]}"); do
-    if [ -n "$(find /etc/systemd/user -type l -lname "*/systemd/user/$unit" 2>/dev/null)" ]; then
-      user_unit_disable "$unit"
-      disabled+=("$unit")
-    fi
+    [ -z "$(find /etc/systemd/user -type l -lname "*/systemd/user/$unit" 2>/dev/null)" ] ||
+      enabled+=("$unit")
   done
-  [ ${#disabled[@]} -eq 0 ] ||
-    echo "Left disabled for the machine's users (the tests start their own): ${disabled[*]}"
+  for unit in "${enabled[@]}"; do user_unit_disable "$unit"; done
+  [ ${#enabled[@]} -eq 0 ] ||
+    echo "Left disabled for the machine's users (the tests start their own): ${enabled[*]}"
 fi
