@@ -8,7 +8,10 @@ server mid-run, and checks that the music comes back.
   (as a crash, a restart of the user's service, or a Bluetooth switch
   does), while the sink and its recording go on.
 - pulseaudio: a PulseAudio daemon with a null sink whose monitor parecord
-  records; the daemon is killed and started again, and recorded again.
+  records as it comes; the daemon is killed and started again, and
+  recorded again. The time the music takes to come back is taken from
+  the arrival of its first sound on the monitor, less the time paplay's
+  first sound takes to arrive there (the monitor's own delay).
 
 Either way: the music plays with no silent 20 ms before the restart, is
 back within 3 s of the server answering again, and plays on with no silent
@@ -23,11 +26,14 @@ Usage: check_server_restart.py --server pipewire|pulseaudio --program PATH --mod
 
 import argparse
 import array
+import math
 import os
 import shutil
 import signal
 import sys
+import subprocess
 import tempfile
+import threading
 import time
 import wave
 
@@ -36,7 +42,6 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "support"))
 sys.path.insert(0, HERE)
 import intro_run  # noqa: E402
 import pipewire_server  # noqa: E402
-from check_pulseaudio import read_samples, start_recorder  # noqa: E402
 from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
 RATE = 44100
@@ -157,41 +162,116 @@ def check_pipewire(program, module, work):
     return problems
 
 
+class LiveRecording:
+    """parecord of the sink's monitor, read as it comes with the time each
+    block came: PulseAudio's null sink sends nothing while nothing plays,
+    so the times of the blocks, not their count, tell when the sound came."""
+
+    def __init__(self, env):
+        self.process = subprocess.Popen(
+            ["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le", f"--rate={RATE}",
+             f"--channels={CHANNELS}", "--latency-msec=20"],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.blocks = []
+        self.reader = threading.Thread(target=self._read)
+        self.reader.start()
+
+    def _read(self):
+        while block := self.process.stdout.read1(1 << 14):
+            self.blocks.append((time.monotonic(), block))
+
+    def stop(self):
+        end(self.process, signal.SIGINT)
+        self.reader.join()
+        self.process.stdout.close()
+
+    def first_sound(self):
+        """When the first block with a sample that is not zero came."""
+        for arrived, block in self.blocks:
+            if block.strip(b"\0"):
+                return arrived
+        return None
+
+    def samples(self):
+        samples = array.array("h")
+        data = b"".join(block for _, block in self.blocks)
+        samples.frombytes(data[:len(data) // 4 * 4])
+        if sys.byteorder != "little":
+            samples.byteswap()
+        return samples
+
+
+def tone(path, seconds=1.0, frequency=440):
+    """A WAV file of a sine tone."""
+    frames = int(RATE * seconds)
+    samples = array.array("h", (int(8000 * math.sin(2 * math.pi * frequency * i / RATE))
+                                for i in range(frames) for _ in range(CHANNELS)))
+    if sys.byteorder != "little":
+        samples.byteswap()
+    with wave.open(path, "wb") as out:
+        out.setnchannels(CHANNELS)
+        out.setsampwidth(2)
+        out.setframerate(RATE)
+        out.writeframes(samples.tobytes())
+
+
+def sound_delay(path):
+    """Seconds from the start of paplay to its first sound on the monitor:
+    the delay the measurement itself adds to the return of the music."""
+    recording = LiveRecording(os.environ)
+    try:
+        time.sleep(0.5)
+        started = time.monotonic()
+        subprocess.run(["paplay", f"--device={SINK}", path], timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(0.3)
+    finally:
+        recording.stop()
+    came = recording.first_sound()
+    if came is None:
+        raise RuntimeError("paplay's tone never reached the monitor")
+    return came - started
+
+
 def check_pulseaudio(program, module, work):
     os.environ.update(pulse_client_environment(work, os.path.join(work, "home"),
                                                os.path.join("pulse", "native")))
     log = os.path.join(work, "daemon.log")
     daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
-    first, second = os.path.join(work, "before.raw"), os.path.join(work, "after.raw")
-    recorder = start_recorder(os.environ, first)
-    problems = []
+    tone_path = os.path.join(work, "tone.wav")
+    tone(tone_path)
+    problems, recordings = [], []
     try:
+        delay = sound_delay(tone_path)
+        recordings.append(LiveRecording(os.environ))
         time.sleep(0.5)
         player = Player(program, module, os.path.join(work, "intro"))
         player.frames(BEFORE, "before the restart")
         killed = time.monotonic()
         end(daemon, signal.SIGKILL)
-        end(recorder, signal.SIGINT)
+        recordings[0].stop()
         daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
         ready = time.monotonic()
-        recorder = start_recorder(os.environ, second)
-        recording = time.monotonic()
+        recordings.append(LiveRecording(os.environ))
         player.frames(AFTER, "after the restart")
         problems += player.finish()
         time.sleep(0.3)
     finally:
-        end(recorder, signal.SIGINT)
+        for recording in recordings:
+            recording.stop()
         end(daemon)
-    before = sound_stretches(read_samples(first))
-    after = sound_stretches(read_samples(second))
-    print(f"pulseaudio restarted in {ready - killed:.2f} s; sound before at {describe(before)}, "
-          f"after at {describe(after)} (recorded from {recording - ready:.2f} s after the restart)")
+    before = sound_stretches(recordings[0].samples())
+    after = sound_stretches(recordings[-1].samples()) if len(recordings) == 2 else []
+    print(f"pulseaudio restarted in {ready - killed:.2f} s; sound before: {describe(before)}; "
+          f"after: {describe(after)} (times within the sound the monitor sent)")
     if len(before) != 1:
         problems.append(f"before the restart: sound at {describe(before)}")
-    if not after:
+    came = recordings[-1].first_sound() if len(recordings) == 2 else None
+    if came is None:
         return problems + [f"the music did not come back within {AFTER:.0f} s of the restart"]
-    back = recording - ready + after[0][0] / RATE
-    print(f"pulseaudio: back {back:.2f} s after the server answered")
+    back = came - ready - delay
+    print(f"pulseaudio: back {back:.2f} s after the server answered ({came - ready:.2f} s "
+          f"less the {delay:.2f} s a paplay's first sound takes to reach the monitor)")
     if back > BACK_WITHIN:
         problems.append(f"the music was back {back:.2f} s after the server answered again")
     if len(after) > 1:
