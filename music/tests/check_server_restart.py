@@ -12,15 +12,14 @@ server mid-run, and checks that the music comes back.
   recorded again. The time the music takes to come back is taken from
   the arrival of its first sound on the monitor, less the time paplay's
   first sound takes to arrive there (the monitor's own delay).
-
 - late: no server at all when `intro` starts (its own two lines on
   standard error are then allowed), and a PulseAudio daemon started 5 s
   into the frames: the music comes within 3 s of it answering.
 
-Each way: the music plays with no silent 20 ms before the restart, is
+After a restart, the music has played with no silent 20 ms before it, is
 back within 3 s of the server answering again, and plays on with no silent
-20 ms; the frames keep their rate all along, standard error stays empty,
-and Ctrl-c ends the program within a second.
+20 ms. Each way, the frames keep their rate all along, standard error
+stays empty, and Ctrl-c ends the program within a second.
 
 Exits 77 (skipped) when the server's programs are not installed, except
 under CI, where that is a failure.
@@ -35,8 +34,8 @@ import math
 import os
 import shutil
 import signal
-import sys
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -100,6 +99,7 @@ class Player:
 
     def __init__(self, program, module, folder, no_server_at_start=False):
         self.no_server_at_start = no_server_at_start
+        self.problems = []
         os.makedirs(folder)
         shutil.copy(module, os.path.join(folder, "blumot.mod"))
         self.errors = open(os.path.join(folder, "stderr"), "wb+")
@@ -107,7 +107,6 @@ class Player:
         if not intro_run.dialogue_within(self.run, 10):
             self.finish()
             raise RuntimeError("no dialogue within 10 s")
-        self.problems = []
 
     def frames(self, seconds, what):
         frames = intro_run.frames_within(self.run, seconds)
@@ -116,7 +115,7 @@ class Player:
 
     def finish(self):
         taken, status = intro_run.stop_within(self.run, EXIT_TIMEOUT)
-        problems = getattr(self, "problems", [])
+        problems = self.problems
         if taken is None or status != -signal.SIGINT:
             problems.append(f"not ended by SIGINT within {EXIT_TIMEOUT} s ({status})")
         self.errors.seek(0)
