@@ -5,11 +5,6 @@
 #   run   what building and running the two programs need
 #   test  that, and what the tests, benchmarks, fuzzing, memory checks and
 #         the package need (the default)
-#
-# The sound servers that the tests start in folders of their own come
-# without the packages' recommendations, and their user services stay
-# disabled when this script installed them: the install enables no sound
-# server for the machine's users and puts none beside the one they have.
 set -euo pipefail
 
 run_packages=(cmake g++ make pkg-config libmikmod-dev)
@@ -20,6 +15,10 @@ test_packages=(
   dpkg-dev groff-base lintian
 )
 
+# The sound servers that the tests start in folders of their own come
+# without the packages' recommendations, and their user services stay
+# disabled when this script installed them: the install enables no sound
+# server for the machine's users and puts none beside the one they have.
 sound_packages=(
   pulseaudio pulseaudio-utils
   pipewire pipewire-pulse wireplumber pipewire-bin dbus-daemon
