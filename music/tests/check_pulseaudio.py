@@ -4,8 +4,8 @@ and checks that the music never drops out.
 
 Starts a fresh PulseAudio daemon with a null sink (its runtime folder and
 home in a temporary folder, so no other server is touched) and records the
-sink's monitor. Two busy loops per core hold the processors meanwhile, as a
-compile would. Then, at 10, 25 and 50 frames per second:
+sink's monitor. Four busy loops per core hold the processors meanwhile, as
+a `make -j8` on two cores would. Then, at 10, 25 and 50 frames per second:
 
 - first a control: `paplay` plays a render of the same module (made with
   the music's own mixer settings) under the same load;
@@ -20,7 +20,9 @@ drops out, the machine could not play sound in time at all: a failing run
 at that rate is inconclusive, and a check with no failing run but an
 inconclusive one is reported as skipped (exit 77), never as passed.
 
-Without load, the sound server's faults are checked too: a server stopped
+Without load, a 0.5 s stop of `intro` mid-run (as a stalled machine stops
+it) leaves no more silent 20 ms than the same stop of `paplay`, whose
+buffer rides over it. And the sound server's faults are checked too: a server stopped
 (SIGSTOP) before `intro` starts lets the banner show within 2 s and the
 frames run; one stopped mid-run does not hold the frames; a 0.5 s stop of
 `intro` itself leaves the frame rate back within 1 s; a server killed
@@ -63,6 +65,8 @@ HIGH_FREQUENCY = 12000  # Hz
 MAX_HIGH_SHARE_DB = -30.0
 EXIT_TIMEOUT = 1.0      # seconds the intro may take to end after SIGINT
 SKIPPED = 77
+LOOPS_PER_CORE = 4
+STALL = 0.5             # seconds a program is stopped, as a stalled machine stops it
 
 
 def start_recorder(env, path):
@@ -187,9 +191,58 @@ def dropout_run(program, module, control_gaps, fps, folder):
     return ("fail" if problems else "pass"), figures + "".join(f"\n  {p}" for p in problems)
 
 
+def stalled(program, module, render_path, folder):
+    """intro stopped for STALL seconds mid-run, as a stall of the machine
+    (swapping, a burst of load) stops a program, and paplay stopped so as
+    the control: the music rides over the stall on what the server holds,
+    as the player's does. Returns problems."""
+    os.makedirs(folder)
+    shutil.copy(module, os.path.join(folder, "blumot.mod"))
+    path = os.path.join(folder, "control.raw")
+    recorder = start_recorder(os.environ, path)
+    try:
+        time.sleep(0.3)
+        player = subprocess.Popen(["paplay", f"--device={SINK}", render_path],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(2.0)
+        player.send_signal(signal.SIGSTOP)
+        time.sleep(STALL)
+        player.send_signal(signal.SIGCONT)
+        player.wait(timeout=SECONDS + 30)
+        time.sleep(0.3)
+    finally:
+        end(recorder, signal.SIGINT)
+    control_gaps, _ = silences(read_samples(path))
+    path = os.path.join(folder, "intro.raw")
+    recorder = start_recorder(os.environ, path)
+    try:
+        time.sleep(0.3)
+        run = intro_run.Run(program, WIDTH, HEIGHT, 25, cwd=folder)
+        if not intro_run.dialogue_within(run, 10):
+            intro_run.stop_within(run, EXIT_TIMEOUT)
+            return ["stalled: no dialogue within 10 s"]
+        intro_run.frames_within(run, 2.0)
+        run.process.send_signal(signal.SIGSTOP)
+        time.sleep(STALL)
+        run.process.send_signal(signal.SIGCONT)
+        intro_run.frames_within(run, 2.5)
+        intro_run.stop_within(run, EXIT_TIMEOUT)
+        time.sleep(0.3)
+    finally:
+        end(recorder, signal.SIGINT)
+    gaps, sound = silences(read_samples(path))
+    print(f"a {STALL} s stall: intro {gaps} silent 20 ms in {sound:.2f} s; "
+          f"control {control_gaps} silent 20 ms")
+    if gaps is None:
+        return ["stalled: the recording is silent"]
+    if gaps > (control_gaps or 0):
+        return [f"a {STALL} s stall of intro: {gaps} silent 20 ms, of paplay: {control_gaps}"]
+    return []
+
+
 def busy_loops():
     return [subprocess.Popen(["sh", "-c", "while :; do :; done"])
-            for _ in range(2 * (os.cpu_count() or 1))]
+            for _ in range(LOOPS_PER_CORE * (os.cpu_count() or 1))]
 
 
 def stopped_server(program, module, daemon, folder):
@@ -293,6 +346,7 @@ def check(program, module, render, work):
         finally:
             for loop in loops:
                 end(loop, signal.SIGKILL)
+        problems += stalled(program, module, render_path, os.path.join(work, "stalled"))
         # Last, as a stop leaves the server's timing disturbed.
         problems += interrupt_in_dialogue(program, os.path.join(work, "dialogue"))
         problems += stopped_server(program, module, daemon, os.path.join(work, "stopped"))

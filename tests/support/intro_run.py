@@ -33,24 +33,32 @@ def _interrupt_by_default():
 class Run:
     """The program started with its standard output on a pipe (terminal
     False) or on a pseudo-terminal (terminal True), its dialogue answered.
-    `wrapper` goes in front of the program (valgrind, strace)."""
+    `wrapper` goes in front of the program (valgrind, strace); `env`, if
+    given, is its whole environment, and `also`, if given, is called last in
+    the new process."""
 
     def __init__(self, program, width, height, rate, terminal=False, cwd=None, wrapper=(),
-                 stderr=subprocess.DEVNULL, arguments=()):
+                 stderr=subprocess.DEVNULL, arguments=(), env=None, also=None):
         self.width, self.height = width, height
         self.terminal = terminal
         command = [*wrapper, os.path.abspath(program), *arguments]
+
+        def prepare():
+            _interrupt_by_default()
+            if also is not None:
+                also()
+
         if terminal:
             self.fd, other = pty.openpty()
             self.process = subprocess.Popen(command, stdin=other, stdout=other, stderr=stderr,
-                                            cwd=cwd, start_new_session=True,
-                                            preexec_fn=_interrupt_by_default)
+                                            cwd=cwd, env=env, start_new_session=True,
+                                            preexec_fn=prepare)
             os.close(other)
             os.write(self.fd, answers(width, height, rate))
         else:
             self.process = subprocess.Popen(command, stdin=subprocess.PIPE,
                                             stdout=subprocess.PIPE, stderr=stderr, cwd=cwd,
-                                            preexec_fn=_interrupt_by_default)
+                                            env=env, preexec_fn=prepare)
             self.fd = self.process.stdout.fileno()
             # A wide pipe: fewer reads per frame for the reader.
             try:
