@@ -15,7 +15,7 @@ test_packages=(
   clang libclang-rt-14-dev clang-format valgrind
   dpkg-dev groff-base lintian
   python3-numpy python3-scipy
-  debhelper devscripts autopkgtest libpulse-dev libasound2-dev
+  debhelper devscripts autopkgtest
 )
 
 # The sound servers that the tests start in folders of their own come
