@@ -12,9 +12,6 @@ server mid-run, and checks that the music comes back.
   recorded again. The time the music takes to come back is taken from
   the arrival of its first sound on the monitor, less the time paplay's
   first sound takes to arrive there (the monitor's own delay).
-- late: no server at all when `intro` starts (its own two lines on
-  standard error are then allowed), and a PulseAudio daemon started 5 s
-  into the frames: the music comes within 3 s of it answering.
 
 After a restart, the music has played with no silent 20 ms before it, is
 back within 3 s of the server answering again, and plays on with no silent
@@ -24,7 +21,7 @@ stays empty, and Ctrl-c ends the program within a second.
 Exits 77 (skipped) when the server's programs are not installed, except
 under CI, where that is a failure.
 
-Usage: check_server_restart.py --server pipewire|pulseaudio|late --program PATH
+Usage: check_server_restart.py --server pipewire|pulseaudio --program PATH
                                --module PATH
 """
 
@@ -86,19 +83,10 @@ def describe(stretches):
     return ", ".join(f"{first / RATE:.2f}-{last / RATE:.2f} s" for first, last in stretches[:8])
 
 
-def own_report(text):
-    """intro's own two lines on a sound that cannot start, which it gives
-    before its frames."""
-    lines = text.decode(errors="replace").splitlines()
-    return (len(lines) == 2 and lines[0] == "Could not initialize sound"
-            and lines[1].startswith("Reason: "))
-
-
 class Player:
     """intro in a folder of its own, past its dialogue, its frames counted."""
 
-    def __init__(self, program, module, folder, no_server_at_start=False):
-        self.no_server_at_start = no_server_at_start
+    def __init__(self, program, module, folder):
         self.problems = []
         os.makedirs(folder)
         shutil.copy(module, os.path.join(folder, "blumot.mod"))
@@ -121,7 +109,7 @@ class Player:
         self.errors.seek(0)
         text = self.errors.read()
         self.errors.close()
-        if text and not (self.no_server_at_start and own_report(text)):
+        if text:
             problems.append(f"standard error: {text[:300]!r}")
         return problems
 
@@ -292,45 +280,10 @@ def check_pulseaudio(program, module, work):
     return problems
 
 
-def check_late(program, module, work):
-    """No server at the start, a PulseAudio server 5 s into the frames."""
-    os.environ.update(pulse_client_environment(work, os.path.join(work, "home"),
-                                               os.path.join("pulse", "native")))
-    log = os.path.join(work, "daemon.log")
-    tone_path = os.path.join(work, "tone.wav")
-    tone(tone_path)
-    player = Player(program, module, os.path.join(work, "intro"), no_server_at_start=True)
-    player.frames(BEFORE, "with no server")
-    daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
-    try:
-        ready = time.monotonic()
-        recording = LiveRecording(os.environ)
-        try:
-            player.frames(AFTER, "once the server came")
-            problems = player.finish()
-            time.sleep(0.3)
-        finally:
-            recording.stop()
-        delay = sound_delay(tone_path)
-    finally:
-        end(daemon)
-    came = recording.first_sound()
-    if came is None:
-        return problems + [f"no music within {AFTER:.0f} s of a server that came late"]
-    back = came - ready - delay
-    print(f"late server: music {back:.2f} s after it answered ({came - ready:.2f} s less the "
-          f"{delay:.2f} s a paplay's first sound takes to reach the monitor)")
-    if back > BACK_WITHIN:
-        problems.append(f"the music came {back:.2f} s after a late server answered")
-    return problems
-
-
 SERVERS = {
     "pipewire": (check_pipewire, pipewire_server.TOOLS, pipewire_server.PACKAGES),
     "pulseaudio": (check_pulseaudio, ("pulseaudio", "pactl", "parecord", "paplay"),
                    "pulseaudio pulseaudio-utils"),
-    "late": (check_late, ("pulseaudio", "pactl", "parecord", "paplay"),
-             "pulseaudio pulseaudio-utils"),
 }
 
 
