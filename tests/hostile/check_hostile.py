@@ -17,6 +17,10 @@
   program runs from a copy that user can reach, wherever the build is.
 - small_stack: a stack limit of 24 KiB (ulimit -s), and of 20 KiB with a
   sound server playing the music when PulseAudio is installed.
+- memory_with_server: intro under address-space limits (ulimit -v) from the
+  smallest that shows the dialogue to a generous one, with a PulseAudio
+  server of its own: at each, the music plays or intro says why not, the
+  frames run, and Ctrl-c ends it.
 - no_sound: no sound device and no sound server: standard error holds
   intro's own two lines and nothing of the sound libraries', also where
   unshare(2) is refused (as in a container) and where the sound server's
@@ -38,6 +42,7 @@ import fcntl
 import os
 import platform
 import pty
+import re
 import resource
 import select
 import shutil
@@ -477,35 +482,161 @@ def case_small_stack(program, cwd, options):
     problems = runs_on(program, cwd, "ulimit -s 24", lambda lines: True, stack=24 << 10)
     if not options.module:
         return problems
-    if shutil.which("pulseaudio") is None or shutil.which("pactl") is None:
-        print("     no PulseAudio here: the stack with a sound server is not checked")
-        return problems + (["PulseAudio is not installed"] if os.environ.get("CI") else [])
+    missing = pulseaudio_missing()
+    if missing is not None:
+        return problems + missing
     return problems + small_stack_with_server(program, cwd, 20 << 10)
 
 
-def small_stack_with_server(program, cwd, size):
-    what = f"ulimit -s {size >> 10}, a sound server"
+def pulseaudio_missing():
+    """None where PulseAudio is installed; otherwise says so, and returns the
+    problems of a check that cannot run: none, or one under CI, where every
+    tool a test needs must be there."""
+    if shutil.which("pulseaudio") and shutil.which("pactl"):
+        return None
+    print("     no PulseAudio here: the checks with a sound server do not run")
+    return ["PulseAudio is not installed"] if os.environ.get("CI") else []
+
+
+@contextlib.contextmanager
+def sound_server(cwd):
+    """A PulseAudio server of the check's own in `cwd`, which the programs
+    started meanwhile find; it ends afterwards."""
     saved = dict(os.environ)
     os.environ.update(pulse_client_environment(os.path.join(cwd, "server"),
                                                os.path.join(cwd, "home"), "pulse/native"))
     daemon = start_daemon(os.environ, os.path.join(cwd, "daemon.log"), "intro_check")
     try:
-        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                        stderr=subprocess.DEVNULL, cwd=cwd, stack=size)
-        feed(process, answers())
-        problems = frames_come(process.stdout.fileno(), what)
-        playing = subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True,
-                                 text=True).stdout.strip()
-        if not problems and process.poll() is not None:
-            problems.append(f"{what}: ended with status {process.returncode}")
-        elif not problems and not playing:
-            problems.append(f"{what}: nothing plays into the server")
-        stop(process, process.stdin, process.stdout)
+        yield
     finally:
         end(daemon)
         os.environ.clear()
         os.environ.update(saved)
+
+
+def playing_processes():
+    """The process ids of the programs that play into the sound server."""
+    listing = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True,
+                             text=True).stdout
+    return {int(pid) for pid in re.findall(r'application\.process\.id = "(\d+)"', listing)}
+
+
+def small_stack_with_server(program, cwd, size):
+    what = f"ulimit -s {size >> 10}, a sound server"
+    with sound_server(cwd):
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                        stderr=subprocess.DEVNULL, cwd=cwd, stack=size)
+        feed(process, answers())
+        problems = frames_come(process.stdout.fileno(), what)
+        if not problems and process.poll() is not None:
+            problems.append(f"{what}: ended with status {process.returncode}")
+        elif not problems and process.pid not in playing_processes():
+            problems.append(f"{what}: nothing plays into the server")
+        stop(process, process.stdin, process.stdout)
     return problems
+
+
+# A sound library's thread takes a stack of the size ulimit -s gives, 8 MiB
+# by default, so the music fails in bands of limits as narrow as that
+# (room for one of the client's pools but not for its thread after): the
+# limits tried lie closer together.
+LIMIT_STEP = 7 << 20
+# Above the smallest limit that shows the dialogue, one where the music
+# surely plays: the client's pools take 256 MiB.
+GENEROUS = 480 << 20
+
+
+def case_memory_with_server(program, cwd, options):
+    """intro under address-space limits (ulimit -v) with a sound server,
+    from the smallest limit at which it shows its dialogue to a generous
+    one, LIMIT_STEP apart: at each, the frames run, Ctrl-c ends it and no
+    other signal does, and either its music plays into the server or
+    standard error says why not, in intro's own lines; at the generous one
+    it plays. Where the sound libraries run out of address space, the
+    server's client may end the process (SIGQUIT), or leave the music thread
+    waiting for ever for a thread of its own that could not start."""
+    missing = pulseaudio_missing()
+    if missing is not None:
+        return missing or None
+    with_module(options, cwd)
+    with sound_server(cwd):
+        smallest = smallest_limit_for_dialogue(program, cwd)
+        count = -(-GENEROUS // LIMIT_STEP) + 1
+        limits = [smallest + GENEROUS * step // (count - 1) for step in range(count)]
+        problems, playing = [], []
+        for limit in limits:
+            found, plays = music_under_limit(program, cwd, limit)
+            problems += found
+            if plays:
+                playing.append(limit)
+    if limits[-1] not in playing:
+        problems.append(f"the music does not play under ulimit -v {limits[-1] >> 10}")
+    print(f"     {len(limits)} limits from {smallest >> 10} to {limits[-1] >> 10} KiB; "
+          f"the music plays from {playing[0] >> 10 if playing else None} KiB")
+    return problems
+
+
+def shows_dialogue(program, cwd, limit):
+    process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                    stderr=subprocess.DEVNULL, cwd=cwd, address_space=limit)
+    try:
+        intro_run.read_past(process.stdout.fileno(), SCREEN_MENU_END)
+        return True
+    except RuntimeError:
+        return False
+    finally:
+        stop(process, process.stdin, process.stdout)
+
+
+def smallest_limit_for_dialogue(program, cwd, precision=256 << 10):
+    """The smallest address-space limit, to `precision`, under which the
+    program shows its dialogue, found by halving from 1 GiB."""
+    low, high = 0, 1 << 30
+    while high - low > precision:
+        middle = (low + high) // 2
+        if shows_dialogue(program, cwd, middle):
+            high = middle
+        else:
+            low = middle
+    return high
+
+
+def interrupt_by_default():
+    """In the new process: Ctrl-c ends it, also where this check was started
+    with SIGINT ignored (a shell's background job)."""
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+
+
+def music_under_limit(program, cwd, limit):
+    """intro under the limit with the sound server running: returns the
+    problems, and whether its music plays."""
+    what = f"ulimit -v {limit >> 10}, a sound server"
+    errors = os.path.join(cwd, "stderr")
+    with open(errors, "wb") as stderr:
+        process = start(program, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=stderr,
+                        cwd=cwd, address_space=limit, also=interrupt_by_default)
+    feed(process, answers())
+    problems = frames_come(process.stdout.fileno(), what, seconds=0.2)
+    plays = not problems and process.pid in playing_processes()
+    status = process.poll()
+    if status is None:
+        process.send_signal(signal.SIGINT)
+        status = intro_run.ended_within(process, QUICK)
+    if status is None:
+        problems.append(f"{what}: Ctrl-c did not end it within {QUICK} s")
+    elif status != -signal.SIGINT:
+        ending = (f"killed by {signal.Signals(-status).name}" if status < 0
+                  else f"ended with status {status}")
+        problems.append(f"{what}: {ending}")
+    process.stdin.close()
+    process.stdout.close()
+    lines = error_lines(errors)
+    said = one_line_starting(MUSIC_NOT_STARTED)(lines) or (lines and own_two_lines(lines))
+    if not said and lines:
+        problems.append(f"{what}: standard error holds {lines!r}")
+    elif not said and not plays and not problems:
+        problems.append(f"{what}: no music plays, and intro does not say why")
+    return problems, plays
 
 
 def refuse_unshare():
@@ -612,6 +743,7 @@ CASES = {
     "endless_answer": lambda program, cwd, _: case_endless_answer(program, cwd),
     "thread_limit": case_thread_limit,
     "small_stack": case_small_stack,
+    "memory_with_server": case_memory_with_server,
     "no_sound": case_no_sound,
     "nonblocking_input": case_nonblocking_input,
 }
