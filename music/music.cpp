@@ -266,11 +266,13 @@ void* music_run(void*) {
   return nullptr;
 }
 
-// Address space the sound libraries may take as they start. The PulseAudio
-// client ends the process (SIGQUIT) when an allocation fails, and a
-// connection maps four pools of 64 MiB (its own, the server's, and one
-// each way for the stream's messages), so under a limit (ulimit -v) the
-// music starts only with this much to spare.
+// Address space the sound libraries may take as they start. A PulseAudio
+// connection maps four pools of 64 MiB (its own, the server's, and one each
+// way for the stream's messages), and the client fails badly when they do
+// not fit: it ends the process (SIGQUIT) on a failed allocation, and ALSA's
+// route to the same server waits for ever for a thread it could not make.
+// So under a limit (ulimit -v) the music starts only with this much to
+// spare.
 constexpr size_t library_memory_spare = size_t{272} << 20;
 
 // Whether `size` bytes of address space are free: reserved, not used.
