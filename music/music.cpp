@@ -1,6 +1,7 @@
 #include "music/music.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
@@ -12,11 +13,14 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <thread>
 
+#include "music/mixer.h"
 #include "music/output.h"
 
 namespace {
@@ -24,33 +28,31 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Microseconds = std::chrono::microseconds;
 
-// The states of Music::voice.
-constexpr int voice_free = 0;
-constexpr int voice_speaking = 1;  // a line is being written
-constexpr int voice_closed = 2;    // the frames have begun
+// Where the run stands for the music's messages: in the dialogue the music
+// may write one, `speaking` while it does, and from the frames on never.
+enum class Stage { dialogue, speaking, frames };
 
-// What the music thread and the main thread share. Every libmikmod call
-// holds `library`; the flags and the sleeps use `state`, which is never held
-// across a library call or a write, so the main thread never waits for a
-// driver or for standard error. Only the music thread starts, plays and
-// stops the library.
+// What the two threads share. Only the music thread calls the library, its
+// outputs and write(2) on standard error, and the main thread never waits
+// for any of them. The two meet in atomics (`stage`, `restarts`) and in
+// `state`, a mutex held only to change or wait for the flags beside it,
+// never across a call of the library, an output or a write.
 struct Music {
-  std::mutex library;
-  MODULE* module = nullptr;  // null before the load and once a load failed
-  int32_t restarts = 0;
-
   std::mutex state;
   std::condition_variable changed;
-  bool started = false;  // the library has started and the first load is done
+  bool started = false;  // the library is up, the first look and load done
   bool stopping = false;
-  std::atomic<bool> playing = false;  // the frames have begun; read without a lock
-  // Who may write on standard error: the music before the frames, no one
-  // once they have begun.
-  std::atomic<int> voice = voice_free;
+  std::atomic<Stage> stage = Stage::dialogue;
+  std::atomic<int32_t> restarts = 0;
+
+  // The music thread's own.
+  MODULE* module = nullptr;  // null while none has loaded
+  bool played = false;       // a song has started since music_start
   // Where the music's own messages reach standard error, as the program
-  // found it; -1 before the thread has set it up.
+  // found it.
   int errors = -1;
 
+  // The main thread's own.
   bool thread_made = false;
   pthread_t thread{};
 };
@@ -66,18 +68,22 @@ void state_set(bool& flag) {
 }
 
 // Writes `what` and `reason` on a line of standard error, in one write,
-// unless the frames have begun: from then on a failure of the music is
-// silent, so nothing lands on the animation. No lock is held meanwhile: a
-// standard error that nobody reads holds the music thread, not the banner.
+// unless the frames have begun. The write never waits: when standard error
+// has no room now (a pipe that nobody reads), the line is lost, so that
+// music_play, which lets a line being written finish, is never held by it.
+// A pipe that poll finds room in takes a line this short (under PIPE_BUF)
+// whole.
 void music_report(const char* what, const char* reason) {
   char line[512];
   const int length = std::snprintf(line, sizeof line, "%s%s\n", what, reason);
-  int expected = voice_free;
-  if (length <= 0 || !music.voice.compare_exchange_strong(expected, voice_speaking)) return;
-  [[maybe_unused]] const ssize_t written =
-      write(music.errors, line, std::min<size_t>(length, sizeof line - 1));
-  expected = voice_speaking;
-  music.voice.compare_exchange_strong(expected, voice_free);
+  Stage expected = Stage::dialogue;
+  if (length <= 0 || !music.stage.compare_exchange_strong(expected, Stage::speaking)) return;
+  pollfd room = {.fd = music.errors, .events = POLLOUT, .revents = 0};
+  if (poll(&room, 1, 0) == 1 && (room.revents & POLLOUT) != 0) {
+    [[maybe_unused]] const ssize_t written =
+        write(music.errors, line, std::min<size_t>(length, sizeof line - 1));
+  }
+  music.stage = Stage::dialogue;
 }
 
 // The PulseAudio client library writes to standard error by itself (a
@@ -131,55 +137,44 @@ int64_t song_microseconds(const MODULE* module) {
   return static_cast<int64_t>(module->sngtime) * 15625 / 16;  // from 1/1024 s
 }
 
-// The outputs, in the order they are tried: the PulseAudio protocol, then
-// ALSA's default device. Registered once: the library keeps its lists for
-// the process, and a second registration of the loaders links their list
-// into a loop that the next load never leaves.
+// The music's one driver, which finds its outputs itself. Registered once:
+// the library keeps its lists for the process, and a second registration
+// of the loaders links their list into a loop that the next load never
+// leaves.
 void library_register() {
   [[maybe_unused]] static const bool registered =
-      (MikMod_RegisterDriver(&pulse_output), MikMod_RegisterDriver(&alsa_output),
-       MikMod_RegisterAllLoaders(), true);
+      (MikMod_RegisterDriver(&music_output), MikMod_RegisterAllLoaders(), true);
 }
 
-// Starts the library on the first output that opens, or on the silent
-// driver when none does, so that a load has a mixer to go into. False if
-// even that fails.
+// Starts the library, which looks for an output at once, so that a machine
+// without one is told before the dialogue; the music goes on looking. False
+// if the library cannot start at all.
 bool library_start() {
   library_register();
-  md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
-  if (MikMod_Init("") == 0) return true;
-  music_report("Could not initialize sound\nReason: ", MikMod_strerror(MikMod_errno));
-  MikMod_RegisterDriver(&drv_nos);
-  md_device = static_cast<UWORD>(MikMod_DriverFromAlias("nosound"));
-  return md_device != 0 && MikMod_Init("") == 0;
+  mixer_settings_apply();
+  const char* const failed = "Could not initialize sound\nReason: ";
+  if (MikMod_Init("") != 0) {
+    music_report(failed, MikMod_strerror(MikMod_errno));
+    return false;
+  }
+  if (md_driver == &music_output && !output_connected()) {
+    music_report(failed, MikMod_strerror(MMERR_DETECTING_DEVICE));
+  }
+  return true;
 }
 
-// Frees the module and shuts the library down (`started`: it had started).
-void library_stop(bool started) {
-  if (music.module != nullptr) {
-    Player_Stop();
-    Player_Free(music.module);
-    music.module = nullptr;
-  }
-  if (started) MikMod_Exit();
+void song_free() {
+  if (music.module == nullptr) return;
+  Player_Stop();
+  Player_Free(music.module);
+  music.module = nullptr;
 }
 
-// Starts the library and loads the module. True when there is music to
-// play and somewhere to hear it; otherwise the library is down again, and
-// nothing mixes for the rest of the run.
-bool music_prepare() {
-  std::lock_guard hold(music.library);
-  const bool started = library_start();
-  if (started) {
-    music.module = module_find();
-    if (music.module == nullptr) {
-      music_report("Could not load module, reason: ", MikMod_strerror(MikMod_errno));
-    }
-  }
-  // Nobody hears the silent driver: the load only checks the module.
-  if (started && music.module != nullptr && md_driver != &drv_nos) return true;
-  library_stop(started);
-  return false;
+// Starts the loaded song from its beginning.
+void song_start() {
+  Player_Start(music.module);
+  if (music.played) ++music.restarts;
+  music.played = true;
 }
 
 // Sleeps up to `time`; music_stop cuts it short. False once stopping.
@@ -187,17 +182,6 @@ bool music_sleep(Microseconds time) {
   std::unique_lock hold(music.state);
   if (time.count() == 0) return !music.stopping;
   return !music.changed.wait_for(hold, time, [] { return music.stopping; });
-}
-
-// The song has ended: read the module again and start it from its
-// beginning. A failed load leaves the music off for the rest of the run,
-// without a word.
-void music_restart() {
-  Player_Stop();
-  Player_Free(music.module);
-  music.module = module_find();
-  Player_Start(music.module);
-  ++music.restarts;
 }
 
 // How far the music has gone: the song time mixed since it began.
@@ -208,18 +192,20 @@ struct MusicPace {
   int64_t idle = 0;             // the last wait after an update that mixed nothing
 };
 
-// Mixes the next stretch of music. Blocking drivers pace the thread by their
-// writes; for the others the clock does: the song is never more than
-// music_max_ahead in front of the real time since the music began, and a
-// mixer that gave nothing is left alone for a while. Returns the time to
-// sleep before the next stretch.
+// How far ahead of real time the driver in use may take the music; 0 while
+// it has no output.
+int64_t pace_ahead_most() {
+  return md_driver == &music_output ? output_ahead_most() : music_max_ahead;
+}
+
+// Mixes the next stretch of music and returns the time to sleep before the
+// next. An output that takes only what it has room for paces the thread;
+// for one that takes everything the clock does: the song is never more
+// than the output keeps in front of the real time since the music began.
+// Time lost to a stall, or while nothing answered, is let go: the music
+// does not race to make it up, and so never mixes more at once than the
+// output keeps.
 Microseconds music_mix(MusicPace& pace) {
-  std::lock_guard hold(music.library);
-  if (!Player_Active()) {
-    music_restart();
-    // A song that has ended before it began is read at most every music_idle.
-    return Microseconds(music.module == nullptr || Player_Active() ? 0 : music_idle);
-  }
   const int64_t start = song_microseconds(music.module);
   MikMod_Update();
   int64_t stretch = song_microseconds(music.module) - start;
@@ -228,40 +214,65 @@ Microseconds music_mix(MusicPace& pace) {
   pace.longest_stretch = std::max(stretch, pace.longest_stretch);
   pace.song += stretch;
   const auto now = Clock::now();
-  const int64_t ahead =
-      pace.song - std::chrono::duration_cast<Microseconds>(now - pace.origin).count();
-  // Whatever a stall cost is lost: the music does not race to make it up.
-  if (ahead < -music_max_ahead) pace.origin = now - Microseconds(pace.song + music_max_ahead);
-  if (stretch == 0) {
+  int64_t ahead = pace.song - std::chrono::duration_cast<Microseconds>(now - pace.origin).count();
+  if (ahead < 0) {
+    pace.origin = now - Microseconds(pace.song);
+    ahead = 0;
+  }
+  const int64_t most = pace_ahead_most();
+  if (stretch == 0 || most == 0) {
     pace.idle = pace.idle == 0 ? music_idle : std::min(2 * pace.idle, music_idle_longest);
     return Microseconds(pace.idle);
   }
   pace.idle = 0;
-  return Microseconds(std::max<int64_t>(0, ahead - (music_max_ahead - pace.longest_stretch)));
+  return Microseconds(std::max<int64_t>(0, ahead - (most - pace.longest_stretch)));
 }
 
-// Plays from the first frame until music_stop, or until a reload fails.
+// The next step of the music and the time to sleep after it: a stretch
+// mixed, or a song that has ended (or never loaded) read again from the
+// file. A module that does not load is read again every
+// music_reload_time, without a word, until it does.
+Microseconds music_step(MusicPace& pace) {
+  if (music.module != nullptr && Player_Active()) return music_mix(pace);
+  song_free();
+  music.module = module_find();
+  if (music.module == nullptr) return Microseconds(music_reload_time);
+  song_start();
+  // A song that has ended before it began is read at most every music_idle.
+  return Microseconds(Player_Active() ? 0 : music_idle);
+}
+
+// Plays from the first frame until music_stop.
 void music_play_on() {
   {
     std::unique_lock hold(music.state);
-    music.changed.wait(hold, [] { return music.stopping || music.playing; });
+    music.changed.wait(hold, [] { return music.stopping || music.stage == Stage::frames; });
   }
-  {
-    std::lock_guard hold(music.library);
-    Player_Start(music.module);
-  }
+  if (music.module != nullptr) song_start();
   MusicPace pace{.origin = Clock::now()};
   Microseconds pause(0);
-  while (music_sleep(pause) && music.module != nullptr) pause = music_mix(pace);
-  std::lock_guard hold(music.library);
-  library_stop(true);
+  while (music_sleep(pause)) pause = music_step(pace);
+  song_free();
+  MikMod_Exit();
 }
 
 void* music_run(void*) {
+  // A write to an output whose reader has gone (a FIFO behind an ALSA file
+  // device) fails with EPIPE rather than ending the program.
+  sigset_t pipe_signal;
+  sigemptyset(&pipe_signal);
+  sigaddset(&pipe_signal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
   music.errors = library_output_quiet();
-  const bool audible = music_prepare();
+  const bool started = library_start();
+  if (started) {
+    music.module = module_find();
+    if (music.module == nullptr) {
+      music_report("Could not load module, reason: ", MikMod_strerror(MikMod_errno));
+    }
+  }
   state_set(music.started);
-  if (audible) music_play_on();
+  if (started) music_play_on();
   close(music.errors);
   return nullptr;
 }
@@ -271,9 +282,9 @@ void* music_run(void*) {
 // way for the stream's messages), and the client fails badly when they do
 // not fit: it ends the process (SIGQUIT) on a failed allocation, and ALSA's
 // route to the same server waits for ever for a thread it could not make.
-// So under a limit (ulimit -v) the music starts only with this much to
-// spare.
-constexpr size_t library_memory_spare = size_t{272} << 20;
+// So under a limit (ulimit -v) the music starts only with the pools and
+// 16 MiB more to spare.
+constexpr size_t library_memory_spare = (size_t{4} * 64 + 16) << 20;
 
 // Whether `size` bytes of address space are free: reserved, not used.
 bool address_space_free(size_t size) {
@@ -314,10 +325,13 @@ void music_start() {
 }
 
 void music_play() {
-  if (music.playing) return;
-  music.voice = voice_closed;
+  Stage expected = Stage::dialogue;
+  while (!music.stage.compare_exchange_weak(expected, Stage::frames)) {
+    if (expected == Stage::frames) return;
+    expected = Stage::dialogue;
+    std::this_thread::yield();  // a line is being written, which never waits
+  }
   std::lock_guard hold(music.state);
-  music.playing = true;
   music.changed.notify_all();
 }
 
@@ -326,14 +340,13 @@ void music_stop() {
   state_set(music.stopping);
   pthread_join(music.thread, nullptr);
   music.thread_made = false;
-  std::lock_guard hold_library(music.library);
   music.restarts = 0;
-  std::lock_guard hold_state(music.state);
-  music.started = music.stopping = music.playing = false;
-  music.voice = voice_free;
+  music.played = false;
+  music.stage = Stage::dialogue;
+  std::lock_guard hold(music.state);
+  music.started = music.stopping = false;
 }
 
 int32_t music_restarts() {
-  std::lock_guard hold(music.library);
   return music.restarts;
 }

@@ -13,11 +13,12 @@ inline constexpr int music_voices = 4;
 // end of its song: it does not, only the song's own order is played.
 inline constexpr BOOL music_plays_hidden_positions = 0;
 
-// Starts the music thread, which starts the library and loads the module.
-// Waits for that at most music_start_wait microseconds: a sound server that
-// does not answer must not hold the banner, and the music then joins when it
-// does. Failures before the frames begin go to standard error, and the intro
-// goes on without music; a thread that cannot be made is said in one line.
+// Starts the music thread, which starts the library, looks for an output
+// and loads the module. Waits for that at most music_start_wait
+// microseconds: a sound server that does not answer must not hold the
+// banner. Failures before the frames begin go to standard error, and the
+// music goes on looking for what failed; a thread that cannot be made is
+// said in one line, and the intro goes on without music.
 void music_start();
 inline constexpr int64_t music_start_wait = 1000000;
 
@@ -26,9 +27,9 @@ inline constexpr int64_t music_start_wait = 1000000;
 inline constexpr size_t music_stack_size = size_t{1} << 20;
 
 // The frames are about to begin: the thread starts the module and mixes it
-// from now on, and the music says nothing more on standard error, so no
-// message of it lands on a frame. Later calls do nothing, and none ever
-// waits for the thread.
+// from now on. A line of the music already being written is let finish
+// (it never waits for standard error, see music.cpp), and nothing more of
+// the music is written, so none lands on a frame. Later calls do nothing.
 void music_play();
 
 // Ends the thread, which frees the module and shuts the library down. The
@@ -44,14 +45,16 @@ int32_t music_restarts();
 // MikMod_errno set.
 MODULE* music_load(const char* path);
 
-// The music never runs more than this far ahead of real time, so a driver
-// that takes everything at once (a file) is paced by the clock; it is
-// more than a sound server keeps, so a server paces its own.
-inline constexpr int64_t music_max_ahead = 2500000;
+// A module that does not load is read again after this long, until it does.
+inline constexpr int64_t music_reload_time = 1000000;
+
+// On a driver that says nothing of what it keeps (the tests' disk writer),
+// the music is mixed at most this far ahead of real time.
+inline constexpr int64_t music_max_ahead = 1000000;
 
 // A driver that mixed nothing in an update is asked again after music_idle,
 // and after twice as long each time it still has nothing, up to
 // music_idle_longest: a full sound server is asked a few times a second,
-// and one that has gone away costs next to nothing while it is looked for.
+// and a machine with nothing to play on costs next to nothing.
 inline constexpr int64_t music_idle = 50000;
 inline constexpr int64_t music_idle_longest = 400000;

@@ -1,36 +1,48 @@
-// The music's own output drivers for libmikmod. The library's software
-// mixer (VC_*) mixes the module into their buffers; they only carry the
-// sound to where it is heard and say when they have room for more.
+// The music's own output driver for libmikmod. The library's software mixer
+// (VC_*) mixes the module into it, and the driver carries the sound to the
+// first output that answers: a PulseAudio-protocol server (PulseAudio, or
+// PipeWire's pipewire-pulse), else ALSA's default device. While none
+// answers, at the start or once the one in use has failed, it looks again
+// every output_retry_time, and the song waits where it is: nothing is mixed
+// for nobody. Only the music thread calls it, through the library.
 #pragma once
 
 #include <mikmod.h>
 
 #include <cstddef>
+#include <cstdint>
 
-// The PulseAudio protocol, which PulseAudio and PipeWire's pipewire-pulse
-// both speak. It keeps pulse_buffer_time of music in the server, as a
-// player does, and while no server answers it tries again every
-// pulse_retry_time.
-extern MDRIVER pulse_output;
-inline constexpr unsigned pulse_buffer_time = 2000000;  // microseconds
-inline constexpr unsigned pulse_retry_time = 1000000;
+extern MDRIVER music_output;
+inline constexpr int64_t output_retry_time = 1000000;  // microseconds
 
-// ALSA's default playback device, where it opens. A device that blocks
-// paces the music; one that does not (a file) leaves it to the music's
-// clock.
-extern MDRIVER alsa_output;
-inline constexpr unsigned alsa_buffer_time = 1000000;  // microseconds
+// Whether an output answers, so that what is mixed is heard.
+bool output_connected();
 
-// The most an update mixes: about 93 ms of 16-bit stereo at 44100 Hz,
-// whose sample frames take 4 bytes.
+// How far the music may be mixed ahead of real time for the output in use,
+// in microseconds: what it keeps. The music's clock holds an output that
+// takes everything at once (an ALSA device on a file) to that much.
+int64_t output_ahead_most();
+
+// The most an update mixes: about 93 ms of the music.
 inline constexpr size_t output_chunk_bytes = 16384;
-inline constexpr size_t output_frame_bytes = 4;
 
-// A driver record on the software mixer around a driver's own steps.
-// `present` opens the output, and `start` takes the open output into use.
-MDRIVER output_driver(const char* name, const char* alias, BOOL (*present)(), int (*start)(),
-                      void (*end)(), void (*update)());
+// One way out. Only `open` may wait: for a server that takes the connection
+// and never answers, until the client library gives up. The others return
+// at once, so the music thread sleeps only where it means to.
+struct Output {
+  bool (*open)();  // false when it does not answer
+  void (*close)();
+  int64_t (*room)();                               // bytes it takes now; -1 once it has failed
+  bool (*write)(const SBYTE* bytes, size_t size);  // false once it has failed
+  int64_t ahead_most;
+};
 
-// The mixer set up for 16-bit stereo, the format both drivers take;
-// zero on success, as the library's drivers answer.
-int output_mixer_start();
+// The PulseAudio protocol: pulse_buffer_time of music kept in the server,
+// as a player does. The clock allows a little more, so that the server, not
+// the clock, paces what it plays.
+extern const Output pulse_output;
+inline constexpr int64_t pulse_buffer_time = 2000000;
+
+// ALSA's default playback device, which keeps alsa_buffer_time.
+extern const Output alsa_output;
+inline constexpr int64_t alsa_buffer_time = 1000000;

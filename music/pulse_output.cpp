@@ -1,27 +1,19 @@
 // Music through a PulseAudio-protocol server, on a main loop that runs only
-// inside the driver's calls: no thread of the client library's own. The
-// connection never starts a server, and a server that goes away is looked
-// for again every pulse_retry_time until it is back, when the song plays on
-// from where it was.
+// inside the output's calls: no thread of the client library's own. The
+// connection never starts a server.
 #include <pulse/context.h>
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
 
-#include <algorithm>
-#include <chrono>
-
+#include "music/mixer.h"
 #include "music/output.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct PulseOutput {
   pa_mainloop* loop = nullptr;  // all three null while not connected
   pa_context* context = nullptr;
   pa_stream* stream = nullptr;
-  Clock::time_point last_attempt{};
-  SBYTE chunk[output_chunk_bytes];
 };
 
 // The most messages of the server taken in before an update mixes: far
@@ -69,7 +61,6 @@ bool pulse_stream_ready(PulseOutput& out) {
 // user's own) and opens a playback stream that keeps pulse_buffer_time of
 // music in the server.
 bool pulse_connect(PulseOutput& out) {
-  out.last_attempt = Clock::now();
   out.loop = pa_mainloop_new();
   if (out.loop == nullptr) return false;
   out.context = pa_context_new(pa_mainloop_get_api(out.loop), "intro");
@@ -79,7 +70,7 @@ bool pulse_connect(PulseOutput& out) {
     pulse_disconnect(out);
     return false;
   }
-  const pa_sample_spec format = {PA_SAMPLE_S16NE, md_mixfreq, 2};
+  const pa_sample_spec format = {PA_SAMPLE_S16NE, mixer_rate, mixer_channels};
   const pa_buffer_attr buffer = {
       .maxlength = static_cast<uint32_t>(-1),
       .tlength = static_cast<uint32_t>(pa_usec_to_bytes(pulse_buffer_time, &format)),
@@ -110,45 +101,32 @@ bool pulse_alive(PulseOutput& out) {
   return false;
 }
 
-// Mixes as much as the server has room for, up to a chunk; nothing while
-// no server answers, and then the song waits where it is.
-void pulse_update() {
-  if (pulse.stream == nullptr) {
-    const auto since = Clock::now() - pulse.last_attempt;
-    if (since < std::chrono::microseconds(pulse_retry_time) || !pulse_connect(pulse)) return;
-  }
-  if (!pulse_alive(pulse)) return;
+// What the server has room for now, once the loop has taken in all it
+// sent; -1 once the connection has ended.
+int64_t pulse_room() {
+  if (!pulse_alive(pulse)) return -1;
   const size_t room = pa_stream_writable_size(pulse.stream);
-  if (room == static_cast<size_t>(-1)) {
-    pulse_disconnect(pulse);
-    return;
-  }
-  const size_t size = std::min(room, output_chunk_bytes) / output_frame_bytes * output_frame_bytes;
-  if (size == 0) return;
-  VC_WriteBytes(pulse.chunk, size);
-  if (pa_stream_write(pulse.stream, pulse.chunk, size, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-    pulse_disconnect(pulse);
-  }
+  return room == static_cast<size_t>(-1) ? -1 : static_cast<int64_t>(room);
 }
 
-BOOL pulse_present() {
-  return pulse.stream != nullptr || pulse_connect(pulse);
+bool pulse_write(const SBYTE* bytes, size_t size) {
+  return pa_stream_write(pulse.stream, bytes, size, nullptr, 0, PA_SEEK_RELATIVE) == 0;
 }
 
-int pulse_start() {
-  if (pulse.stream == nullptr && !pulse_connect(pulse)) {
-    MikMod_errno = MMERR_OPENING_AUDIO;
-    return 1;
-  }
-  return output_mixer_start();
+bool pulse_open() {
+  return pulse_connect(pulse);
 }
 
-void pulse_end() {
-  VC_Exit();
+void pulse_close() {
   pulse_disconnect(pulse);
 }
 
 }  // namespace
 
-MDRIVER pulse_output = output_driver("PulseAudio protocol", "pulse", pulse_present, pulse_start,
-                                     pulse_end, pulse_update);
+const Output pulse_output = {
+    .open = pulse_open,
+    .close = pulse_close,
+    .room = pulse_room,
+    .write = pulse_write,
+    .ahead_most = pulse_buffer_time + 500000,
+};

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "music/mixer.h"
+
 int main(int argc, char** argv) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: render_module MODULE SECONDS WAV\n");
@@ -14,7 +16,7 @@ int main(int argc, char** argv) {
   }
   MikMod_RegisterAllDrivers();
   MikMod_RegisterAllLoaders();
-  md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
+  mixer_settings_apply();
   md_device = static_cast<UWORD>(MikMod_DriverFromAlias("wav"));
   const std::string options = std::string("file=") + argv[3];
   if (md_device == 0 || MikMod_Init(options.c_str()) != 0) {

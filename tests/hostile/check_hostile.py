@@ -657,11 +657,6 @@ def refuse_unshare():
         raise OSError(ctypes.get_errno(), "no filter of system calls")
 
 
-def threads_of(pid):
-    return sorted(open(f"/proc/{pid}/task/{task}/comm").read().strip()
-                  for task in os.listdir(f"/proc/{pid}/task"))
-
-
 def own_two_lines(lines):
     """intro's own report of a sound start that failed; nothing where the
     library settled on its silent driver by itself."""
@@ -672,8 +667,7 @@ def own_two_lines(lines):
 def case_no_sound(program, cwd, options):
     """No sound device and no sound server: standard error holds intro's own
     two lines, nothing of the sound libraries' (the PulseAudio client
-    reports a configuration that does not parse by itself), and once the
-    frames run no thread is left besides the main one: nothing mixes."""
+    reports a configuration that does not parse by itself)."""
     if os.path.isdir("/dev/snd") and any(name.startswith("pcm") for name in os.listdir("/dev/snd")):
         print("this machine has a sound device: the case needs one without")
         return None
@@ -699,9 +693,6 @@ def case_no_sound(program, cwd, options):
         os.environ.update(saved)
         feed(process, answers())
         found = frames_come(process.stdout.fileno(), what)
-        threads = threads_of(process.pid) if not found else []
-        if len(threads) > 1:
-            found.append(f"{what}: {len(threads)} threads run with the frames: {threads}")
         stop(process, process.stdin, process.stdout)
         lines = error_lines(errors)
         if not expected(lines):

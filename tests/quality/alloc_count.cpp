@@ -21,10 +21,14 @@ void __libc_free(void* pointer);
 namespace {
 
 std::atomic<bool> counting{false};
+std::atomic<bool> every_thread{true};
 std::atomic<int64_t> allocations{0};
+// Whether this thread is the one that started counting.
+thread_local bool counting_thread = false;
 
 void note() {
-  if (counting.load(std::memory_order_relaxed)) {
+  if (counting.load(std::memory_order_relaxed) &&
+      (counting_thread || every_thread.load(std::memory_order_relaxed))) {
     allocations.fetch_add(1, std::memory_order_relaxed);
   }
 }
@@ -47,7 +51,9 @@ int64_t allocation_count() {
 void allocation_count_reset() {
   allocations.store(0);
 }
-void allocation_counting(bool on) {
+void allocation_counting(bool on, bool all_threads) {
+  counting_thread = on;
+  every_thread.store(all_threads);
   counting.store(on);
 }
 

@@ -12,15 +12,16 @@
 int64_t allocation_count();
 void allocation_count_reset();
 
-// Counts only between allocation_counting(true) and (false).
-void allocation_counting(bool on);
+// Counts only between allocation_counting(true) and (false): every
+// thread's allocations, or only those of the thread that calls it.
+void allocation_counting(bool on, bool all_threads = true);
 
 // Counts the allocations made while the scope lives.
 class AllocationScope {
  public:
-  AllocationScope() {
+  explicit AllocationScope(bool all_threads = true) {
     allocation_count_reset();
-    allocation_counting(true);
+    allocation_counting(true, all_threads);
   }
   ~AllocationScope() {
     allocation_counting(false);

@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+#include "music/mixer.h"
+
 namespace {
 
 // Longest render: a song that never ends or loops stops here.
@@ -91,9 +93,7 @@ void player_tick() {
 bool start_library(const char* wav_file) {
   MikMod_RegisterAllDrivers();
   MikMod_RegisterAllLoaders();
-  // The mixer intro plays with: software, interpolating, high quality;
-  // the library's defaults for everything else.
-  md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
+  mixer_settings_apply();  // the mixer intro plays with
   md_device = static_cast<UWORD>(MikMod_DriverFromAlias("wav"));
   watch.driver_voice_play = drv_wav.VoicePlay;
   drv_wav.VoicePlay = counting_voice_play;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "music/mixer.h"
 #include "tools/modcompose/tests/temp_dir.h"
 
 namespace {
@@ -18,12 +19,11 @@ void register_once() {
   (void)registered;
 }
 
-// The intro's settings (interpolating, high-quality software mixing on top
-// of the library's defaults), except that the
-// output goes to the WAV writer instead of a sound device.
+// The intro's mixer, except that the output goes to the WAV writer instead
+// of a sound device.
 void start_library(const std::filesystem::path& wav_file) {
   register_once();
-  md_mode |= DMODE_SOFT_MUSIC | DMODE_INTERP | DMODE_HQMIXER;
+  mixer_settings_apply();
   md_device = static_cast<UWORD>(MikMod_DriverFromAlias("wav"));
   if (md_device == 0) throw std::runtime_error("libmikmod has no WAV writer");
   const std::string options = "file=" + wav_file.string();
