@@ -220,7 +220,9 @@ Microseconds music_mix(MusicPace& pace) {
     ahead = 0;
   }
   const int64_t most = pace_ahead_most();
-  if (stretch == 0 || most == 0) {
+  // No output answers: nothing is mixed until the next look for one.
+  if (most == 0) return Microseconds(output_retry_time);
+  if (stretch == 0) {
     pace.idle = pace.idle == 0 ? music_idle : std::min(2 * pace.idle, music_idle_longest);
     return Microseconds(pace.idle);
   }

@@ -54,7 +54,7 @@ inline constexpr int64_t music_max_ahead = 1000000;
 
 // A driver that mixed nothing in an update is asked again after music_idle,
 // and after twice as long each time it still has nothing, up to
-// music_idle_longest: a full sound server is asked a few times a second,
-// and a machine with nothing to play on costs next to nothing.
+// music_idle_longest: a full sound server is asked a few times a second.
+// While no output answers at all, the thread sleeps until its next look.
 inline constexpr int64_t music_idle = 50000;
 inline constexpr int64_t music_idle_longest = 400000;
