@@ -13,17 +13,16 @@ a second.
 Usage: check_alsa_alone.py --program PATH --module PATH
 """
 
-import argparse
 import array
 import os
 import shutil
 import signal
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 from pulse_client import pulse_client_environment  # noqa: E402
 
@@ -126,18 +125,6 @@ def check(program, module, work):
     return problems
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--module", required=True)
-    args = parser.parse_args()
-    with tempfile.TemporaryDirectory(prefix="intro-alsa-") as work:
-        problems = check(os.path.abspath(args.program), os.path.abspath(args.module), work)
-    for problem in problems:
-        print("FAIL:", problem)
-    print(f"ALSA alone: {'failed' if problems else 'passed'}")
-    return 1 if problems else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, lambda args, work: check(args.program, args.module, work),
+                   {"program": None, "module": None}, "ALSA alone")

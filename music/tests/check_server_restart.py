@@ -25,15 +25,12 @@ Usage: check_server_restart.py --server pipewire|pulseaudio --program PATH
                                --module PATH
 """
 
-import argparse
 import array
 import math
 import os
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import wave
@@ -41,6 +38,7 @@ import wave
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "support"))
 sys.path.insert(0, HERE)
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 import pipewire_server  # noqa: E402
 from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
@@ -48,14 +46,10 @@ from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E4
 RATE = 44100
 CHANNELS = 2
 SINK = "intro_check"
-WIDTH, HEIGHT, FPS = 80, 25, 25
 BEFORE = 5.0          # seconds of frames before the restart
 AFTER = 7.0           # and after it
 BACK_WITHIN = 3.0     # seconds from the server answering again to the music
 WINDOW = RATE // 50   # 20 ms of sample frames
-MIN_RATE_SHARE = 0.8
-EXIT_TIMEOUT = 1.0
-SKIPPED = 77
 
 
 def sound_stretches(samples):
@@ -83,37 +77,6 @@ def describe(stretches):
     return ", ".join(f"{first / RATE:.2f}-{last / RATE:.2f} s" for first, last in stretches[:8])
 
 
-class Player:
-    """intro in a folder of its own, past its dialogue, its frames counted."""
-
-    def __init__(self, program, module, folder):
-        self.problems = []
-        os.makedirs(folder)
-        shutil.copy(module, os.path.join(folder, "blumot.mod"))
-        self.errors = open(os.path.join(folder, "stderr"), "wb+")
-        self.run = intro_run.Run(program, WIDTH, HEIGHT, FPS, cwd=folder, stderr=self.errors)
-        if not intro_run.dialogue_within(self.run, 10):
-            self.finish()
-            raise RuntimeError("no dialogue within 10 s")
-
-    def frames(self, seconds, what):
-        frames = intro_run.frames_within(self.run, seconds)
-        if frames < MIN_RATE_SHARE * FPS * seconds:
-            self.problems.append(f"{what}: {frames / seconds:.1f} frames a second")
-
-    def finish(self):
-        taken, status = intro_run.stop_within(self.run, EXIT_TIMEOUT)
-        problems = self.problems
-        if taken is None or status != -signal.SIGINT:
-            problems.append(f"not ended by SIGINT within {EXIT_TIMEOUT} s ({status})")
-        self.errors.seek(0)
-        text = self.errors.read()
-        self.errors.close()
-        if text:
-            problems.append(f"standard error: {text[:300]!r}")
-        return problems
-
-
 def check_pipewire(program, module, work):
     server = pipewire_server.PipeWire(os.path.join(work, "server"), SINK, RATE, CHANNELS)
     problems = []
@@ -125,7 +88,7 @@ def check_pipewire(program, module, work):
         try:
             time.sleep(0.5)
             started = time.monotonic()
-            player = Player(program, module, os.path.join(work, "intro"))
+            player = intro_run.Player(program, module, os.path.join(work, "intro"))
             player.frames(BEFORE, "before the restart")
             killed = time.monotonic()
             server.kill_pulse()
@@ -246,7 +209,7 @@ def check_pulseaudio(program, module, work):
         delay = sound_delay(tone_path)
         recordings.append(LiveRecording(os.environ))
         time.sleep(0.5)
-        player = Player(program, module, os.path.join(work, "intro"))
+        player = intro_run.Player(program, module, os.path.join(work, "intro"))
         player.frames(BEFORE, "before the restart")
         killed = time.monotonic()
         end(daemon, signal.SIGKILL)
@@ -287,28 +250,12 @@ SERVERS = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--server", choices=sorted(SERVERS), required=True)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--module", required=True)
-    args = parser.parse_args()
-    check, tools, packages = SERVERS[args.server]
-    missing = [tool for tool in tools if shutil.which(tool) is None]
-    if missing:
-        print(f"not installed: {' '.join(missing)} (Debian: {packages})")
-        return 1 if os.environ.get("CI") else SKIPPED
-    with tempfile.TemporaryDirectory(prefix=f"intro-{args.server}-") as work:
-        problems = check(os.path.abspath(args.program), os.path.abspath(args.module), work)
-    for problem in problems:
-        print("FAIL:", problem)
-    print(f"sound server, {args.server}: {'failed' if problems else 'passed'}")
-    return 1 if problems else 0
+def check(args, work):
+    check_server, tools, packages = SERVERS[args.server]
+    check_main.need(tools, packages)
+    return check_server(args.program, args.module, work)
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except RuntimeError as failure:
-        print("FAIL:", failure)
-        sys.exit(1)
+    check_main.run(__doc__, check, {"server": {"choices": sorted(SERVERS), "required": True},
+                                    "program": None, "module": None}, "sound server, {server}")

@@ -24,7 +24,6 @@ Usage: check_audio_settings.py --program INTRO --silent INTRO-SILENT
                                --module PATH --case CASE
 """
 
-import argparse
 import fcntl
 import os
 import platform
@@ -33,11 +32,11 @@ import signal
 import socket
 import subprocess
 import sys
-import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 sys.path.insert(0, HERE)
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 from check_hostile import refuse_unshare  # noqa: E402
 from pulse_client import pulse_client_environment  # noqa: E402
@@ -58,7 +57,6 @@ MAX_SIDE_SHARE = 0.005
 # (whatever the speed of the processor).
 MAX_SIDE_RUNS = 10
 OWN_LINES = ("Could not initialize sound", "Reason: ")
-SKIPPED = 77
 
 
 def own_lines(lines):
@@ -275,24 +273,13 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--silent", required=True)
-    parser.add_argument("--module", required=True)
-    parser.add_argument("--case", choices=sorted(CASES), required=True)
-    args = parser.parse_args()
+def check(args, work):
     if os.path.isdir("/dev/snd") and any(name.startswith("pcm") for name in os.listdir("/dev/snd")):
-        print("this machine has a sound device: the settings need one without")
-        return SKIPPED
-    with tempfile.TemporaryDirectory(prefix="intro-settings-") as root:
-        problems = CASES[args.case](os.path.abspath(args.program), os.path.abspath(args.silent),
-                                    os.path.abspath(args.module), root)
-    for problem in problems:
-        print("FAIL", problem)
-    print(f"audio settings, {args.case}: {'failed' if problems else 'passed'}")
-    return 1 if problems else 0
+        raise check_main.Skipped("this machine has a sound device: the settings need one without")
+    return CASES[args.case](args.program, args.silent, args.module, work)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {"program": None, "silent": None, "module": None,
+                                    "case": {"choices": sorted(CASES), "required": True}},
+                   "audio settings, {case}")
