@@ -10,14 +10,19 @@ device that does not block, the clock paces the music. The frames keep
 their rate, standard error stays empty, and Ctrl-c ends the program within
 a second.
 
-Usage: check_alsa_alone.py --program PATH --module PATH
+Cases (--case): plays, the above; device_returns, the default device a
+`file` plugin on a FIFO whose reader goes away for 2 s and comes back
+(ALSA's writes fail, and SIGPIPE comes): intro lives on and the music is
+in the FIFO again within 3 s of the reader's return.
+
+Usage: check_alsa_alone.py --program PATH --module PATH [--case CASE]
 """
 
 import array
 import os
-import shutil
-import signal
+import select
 import sys
+import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
@@ -27,12 +32,12 @@ import intro_run  # noqa: E402
 from pulse_client import pulse_client_environment  # noqa: E402
 
 BYTES_PER_SECOND = 44100 * 4
-WIDTH, HEIGHT, FPS = 80, 25, 25
+FPS = 25
 SETTLE = 3.0          # seconds of frames before the rate is taken: a deep buffer fills first
 MEASURE = 4.0         # seconds over which the rate is taken
 MIN_SHARE, MAX_SHARE = 0.95, 2.0   # of the real rate
 MIN_RATE_SHARE = 0.8
-EXIT_TIMEOUT = 1.0
+DEVICE_BACK = 3.0     # seconds from the device's return to the music
 
 
 def asoundrc(path, stream):
@@ -73,32 +78,49 @@ def sound_in(path):
     return sum(1 for sample in samples if sample)
 
 
-def check(program, module, work):
-    home = os.path.join(work, "home")
-    # No sound server to be found, no autospawn.
-    os.environ.update(pulse_client_environment(work, home, "no-server"))
-    for name in ("SDL_AUDIODRIVER", "AUDIODEV", "ALSA_CONFIG_PATH"):
-        os.environ.pop(name, None)
+class FifoReader:
+    """Reads a FIFO as it comes, with the time each block came, until stop()."""
+
+    def __init__(self, path):
+        self.fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK)
+        self.blocks, self.going = [], True
+        self.thread = threading.Thread(target=self._read)
+        self.thread.start()
+
+    def _read(self):
+        while self.going:
+            select.select([self.fd], [], [], 0.05)
+            try:
+                block = os.read(self.fd, 1 << 16)
+            except BlockingIOError:
+                continue
+            if block:
+                self.blocks.append((time.monotonic(), block))
+            else:  # no writer
+                time.sleep(0.02)
+        os.close(self.fd)
+
+    def stop(self):
+        self.going = False
+        self.thread.join()
+
+    def first_sound(self, after=0.0):
+        return next((came for came, block in self.blocks
+                     if came >= after and block.strip(b"\0")), None)
+
+
+def check_plays(program, module, work, home):
     stream = os.path.join(work, "stream.raw")
     asoundrc(os.path.join(home, ".asoundrc"), stream)
-    folder = os.path.join(work, "run")
-    os.makedirs(folder)
-    shutil.copy(module, os.path.join(folder, "blumot.mod"))
-    problems = []
-    with open(os.path.join(work, "stderr"), "wb+") as errors:
-        run = intro_run.Run(program, WIDTH, HEIGHT, FPS, cwd=folder, stderr=errors)
-        if not intro_run.dialogue_within(run, 10):
-            intro_run.stop_within(run, EXIT_TIMEOUT)
-            return ["no dialogue within 10 s"]
-        began = time.monotonic()
-        settled = watch(run, stream, SETTLE, began)
-        first, measuring = size(stream), time.monotonic()
-        measured = watch(run, stream, MEASURE, began) if settled is not None else None
-        now, last = time.monotonic(), size(stream)
-        elapsed, measure = now - began, now - measuring
-        taken, status = intro_run.stop_within(run, EXIT_TIMEOUT)
-        errors.seek(0)
-        text = errors.read()
+    player = intro_run.Player(program, module, os.path.join(work, "run"))
+    run = player.run
+    began = time.monotonic()
+    settled = watch(run, stream, SETTLE, began)
+    first, measuring = size(stream), time.monotonic()
+    measured = watch(run, stream, MEASURE, began) if settled is not None else None
+    now, last = time.monotonic(), size(stream)
+    elapsed, measure = now - began, now - measuring
+    problems = player.finish()
     if measured is None:
         problems.append(f"the music ran free: {last} bytes within {elapsed:.2f} s, "
                         f"{last / elapsed / BYTES_PER_SECOND:.0f} times the real rate")
@@ -118,13 +140,53 @@ def check(program, module, work):
             problems.append(f"the music was mixed at {share:.2f} times the real rate")
         if frame_rate < MIN_RATE_SHARE * FPS:
             problems.append(f"{frame_rate:.1f} frames a second")
-    if taken is None or status != -signal.SIGINT:
-        problems.append(f"not ended by SIGINT within {EXIT_TIMEOUT} s ({status})")
-    if text:
-        problems.append(f"standard error: {text[:300]!r}")
     return problems
 
 
+def check_device_returns(program, module, work, home):
+    """The device's FIFO loses its reader (writes fail, SIGPIPE comes) and
+    gets one again."""
+    fifo = os.path.join(work, "stream.fifo")
+    os.mkfifo(fifo)
+    asoundrc(os.path.join(home, ".asoundrc"), fifo)
+    readers = [FifoReader(fifo)]
+    try:
+        player = intro_run.Player(program, module, os.path.join(work, "run"))
+        player.frames(3.0, "before the device failed")
+        readers[0].stop()
+        player.frames(2.0, "while the device failed")
+        readers.append(FifoReader(fifo))
+        returned = time.monotonic()
+        player.frames(DEVICE_BACK + 2, "after the device came back")
+        problems = player.finish()
+    finally:
+        for reader in readers:
+            reader.stop()
+    if readers[0].first_sound() is None:
+        problems.append("no music before the device failed")
+    return problems + back("device", readers[-1].first_sound(), returned, DEVICE_BACK)
+
+
+def back(what, came, returned, within):
+    if came is None:
+        return [f"no music within {within + 1:.0f} s of the {what}'s return"]
+    print(f"ALSA alone: the music back {came - returned:.2f} s after the {what}'s return")
+    return [] if came - returned <= within else [
+        f"the music was back {came - returned:.2f} s after the {what}'s return"]
+
+
+CASES = {"plays": check_plays, "device_returns": check_device_returns}
+
+
+def check(args, work):
+    home = os.path.join(work, "home")
+    # No sound server to be found, no autospawn.
+    os.environ.update(pulse_client_environment(work, home, "no-server"))
+    for name in ("SDL_AUDIODRIVER", "AUDIODEV", "ALSA_CONFIG_PATH"):
+        os.environ.pop(name, None)
+    return CASES[args.case](args.program, args.module, work, home)
+
+
 if __name__ == "__main__":
-    check_main.run(__doc__, lambda args, work: check(args.program, args.module, work),
-                   {"program": None, "module": None}, "ALSA alone")
+    check_main.run(__doc__, check, {"program": None, "module": None, "case": {
+        "choices": sorted(CASES), "default": "plays"}}, "ALSA alone")
