@@ -13,7 +13,10 @@ a second.
 Cases (--case): plays, the above; device_returns, the default device a
 `file` plugin on a FIFO whose reader goes away for 2 s and comes back
 (ALSA's writes fail, and SIGPIPE comes): intro lives on and the music is
-in the FIFO again within 3 s of the reader's return.
+in the FIFO again within 3 s of the reader's return; module_returns, a
+short module of the test's own replaced by a cut one that does not load
+before its song ends, and put back 3 s later: the music is back within
+5 s.
 
 Usage: check_alsa_alone.py --program PATH --module PATH [--case CASE]
 """
@@ -38,6 +41,7 @@ MEASURE = 4.0         # seconds over which the rate is taken
 MIN_SHARE, MAX_SHARE = 0.95, 2.0   # of the real rate
 MIN_RATE_SHARE = 0.8
 DEVICE_BACK = 3.0     # seconds from the device's return to the music
+MODULE_BACK = 5.0     # and from the module's
 
 
 def asoundrc(path, stream):
@@ -109,6 +113,24 @@ class FifoReader:
                      if came >= after and block.strip(b"\0")), None)
 
 
+def short_module():
+    """A ProTracker module of 1.92 s: a looped tone from its first row, a
+    pattern break after row 15 at speed 6."""
+    module = bytearray(1084 + 1024 + 2000)
+    module[42:50] = bytes((1000 >> 8, 1000 & 0xff, 0, 64, 0, 0, 1000 >> 8, 1000 & 0xff))
+    module[950:952] = bytes((1, 127))  # one position
+    module[1080:1088] = b"M.K." + bytes((428 >> 8, 428 & 0xff, 0x1f, 6))  # sample 1, speed 6
+    module[1084 + 15 * 16 + 2] = 0x0d
+    module[2108:] = bytes(60 if i % 40 < 20 else 196 for i in range(2000))
+    return bytes(module)
+
+
+def replace(path, data):
+    with open(path + ".new", "wb") as out:
+        out.write(data)
+    os.replace(path + ".new", path)
+
+
 def check_plays(program, module, work, home):
     stream = os.path.join(work, "stream.raw")
     asoundrc(os.path.join(home, ".asoundrc"), stream)
@@ -167,6 +189,32 @@ def check_device_returns(program, module, work, home):
     return problems + back("device", readers[-1].first_sound(), returned, DEVICE_BACK)
 
 
+def check_module_returns(program, module, work, home):
+    """The module replaced by a file that does not load before the song
+    ends, and put back."""
+    fifo = os.path.join(work, "stream.fifo")
+    os.mkfifo(fifo)
+    asoundrc(os.path.join(home, ".asoundrc"), fifo)
+    short = os.path.join(work, "short.mod")
+    replace(short, short_module())
+    reader = FifoReader(fifo)
+    try:
+        player = intro_run.Player(program, short, os.path.join(work, "run"))
+        player.frames(0.5, "before the module went")
+        gone = time.monotonic()
+        replace(os.path.join(player.folder, "blumot.mod"), short_module()[:600])
+        player.frames(3.0, "while the module did not load")
+        replace(os.path.join(player.folder, "blumot.mod"), short_module())
+        returned = time.monotonic()
+        player.frames(MODULE_BACK + 1, "after the module came back")
+        problems = player.finish()
+    finally:
+        reader.stop()
+    if (reader.first_sound() or gone) >= gone:
+        problems.append("no music before the module went")
+    return problems + back("module", reader.first_sound(returned), returned, MODULE_BACK)
+
+
 def back(what, came, returned, within):
     if came is None:
         return [f"no music within {within + 1:.0f} s of the {what}'s return"]
@@ -175,7 +223,8 @@ def back(what, came, returned, within):
         f"the music was back {came - returned:.2f} s after the {what}'s return"]
 
 
-CASES = {"plays": check_plays, "device_returns": check_device_returns}
+CASES = {"plays": check_plays, "device_returns": check_device_returns,
+         "module_returns": check_module_returns}
 
 
 def check(args, work):
