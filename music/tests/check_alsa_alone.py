@@ -23,16 +23,14 @@ Usage: check_alsa_alone.py --program PATH --module PATH [--case CASE]
 
 import array
 import os
-import select
 import sys
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
 import check_main  # noqa: E402
 import intro_run  # noqa: E402
-from pulse_client import pulse_client_environment  # noqa: E402
+from pulse_client import TimedOutput, pulse_client_environment  # noqa: E402
 
 BYTES_PER_SECOND = 44100 * 4
 FPS = 25
@@ -80,37 +78,6 @@ def sound_in(path):
         data = stream.read(BYTES_PER_SECOND * 4)
     samples.frombytes(data[:len(data) // 2 * 2])
     return sum(1 for sample in samples if sample)
-
-
-class FifoReader:
-    """Reads a FIFO as it comes, with the time each block came, until stop()."""
-
-    def __init__(self, path):
-        self.fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK)
-        self.blocks, self.going = [], True
-        self.thread = threading.Thread(target=self._read)
-        self.thread.start()
-
-    def _read(self):
-        while self.going:
-            select.select([self.fd], [], [], 0.05)
-            try:
-                block = os.read(self.fd, 1 << 16)
-            except BlockingIOError:
-                continue
-            if block:
-                self.blocks.append((time.monotonic(), block))
-            else:  # no writer
-                time.sleep(0.02)
-        os.close(self.fd)
-
-    def stop(self):
-        self.going = False
-        self.thread.join()
-
-    def first_sound(self, after=0.0):
-        return next((came for came, block in self.blocks
-                     if came >= after and block.strip(b"\0")), None)
 
 
 def short_module():
@@ -171,13 +138,13 @@ def check_device_returns(program, module, work, home):
     fifo = os.path.join(work, "stream.fifo")
     os.mkfifo(fifo)
     asoundrc(os.path.join(home, ".asoundrc"), fifo)
-    readers = [FifoReader(fifo)]
+    readers = [TimedOutput(["cat", fifo])]
     try:
         player = intro_run.Player(program, module, os.path.join(work, "run"))
         player.frames(3.0, "before the device failed")
         readers[0].stop()
         player.frames(2.0, "while the device failed")
-        readers.append(FifoReader(fifo))
+        readers.append(TimedOutput(["cat", fifo]))
         returned = time.monotonic()
         player.frames(DEVICE_BACK + 2, "after the device came back")
         problems = player.finish()
@@ -197,7 +164,7 @@ def check_module_returns(program, module, work, home):
     asoundrc(os.path.join(home, ".asoundrc"), fifo)
     short = os.path.join(work, "short.mod")
     replace(short, short_module())
-    reader = FifoReader(fifo)
+    reader = TimedOutput(["cat", fifo])
     try:
         player = intro_run.Player(program, short, os.path.join(work, "run"))
         player.frames(0.5, "before the module went")

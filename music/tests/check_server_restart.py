@@ -35,7 +35,6 @@ import os
 import signal
 import subprocess
 import sys
-import threading
 import time
 import wave
 
@@ -45,7 +44,7 @@ sys.path.insert(0, HERE)
 import check_main  # noqa: E402
 import intro_run  # noqa: E402
 import pipewire_server  # noqa: E402
-from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
+from pulse_client import TimedOutput, end, pulse_client_environment, start_daemon  # noqa: E402,E501
 
 RATE = 44100
 CHANNELS = 2
@@ -132,43 +131,12 @@ def check_pipewire(program, module, work):
     return problems
 
 
-class LiveRecording:
+def live_recording(env):
     """parecord of the sink's monitor, read as it comes with the time each
     block came: PulseAudio's null sink sends nothing while nothing plays,
     so the times of the blocks, not their count, tell when the sound came."""
-
-    def __init__(self, env):
-        self.process = subprocess.Popen(
-            ["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le", f"--rate={RATE}",
-             f"--channels={CHANNELS}", "--latency-msec=20"],
-            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.blocks = []
-        self.reader = threading.Thread(target=self._read)
-        self.reader.start()
-
-    def _read(self):
-        while block := self.process.stdout.read1(1 << 14):
-            self.blocks.append((time.monotonic(), block))
-
-    def stop(self):
-        end(self.process, signal.SIGINT)
-        self.reader.join()
-        self.process.stdout.close()
-
-    def first_sound(self):
-        """When the first block with a sample that is not zero came."""
-        for arrived, block in self.blocks:
-            if block.strip(b"\0"):
-                return arrived
-        return None
-
-    def samples(self):
-        samples = array.array("h")
-        data = b"".join(block for _, block in self.blocks)
-        samples.frombytes(data[:len(data) // 4 * 4])
-        if sys.byteorder != "little":
-            samples.byteswap()
-        return samples
+    return TimedOutput(["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le",
+                        f"--rate={RATE}", f"--channels={CHANNELS}", "--latency-msec=20"], env)
 
 
 def tone(path, seconds=1.0, frequency=440):
@@ -188,7 +156,7 @@ def tone(path, seconds=1.0, frequency=440):
 def sound_delay(path):
     """Seconds from the start of paplay to its first sound on the monitor:
     the delay the measurement itself adds to the return of the music."""
-    recording = LiveRecording(os.environ)
+    recording = live_recording(os.environ)
     try:
         time.sleep(0.5)
         started = time.monotonic()
@@ -213,7 +181,7 @@ def check_pulseaudio(program, module, work):
     problems, recordings = [], []
     try:
         delay = sound_delay(tone_path)
-        recordings.append(LiveRecording(os.environ))
+        recordings.append(live_recording(os.environ))
         time.sleep(0.5)
         player = intro_run.Player(program, module, os.path.join(work, "intro"))
         player.frames(BEFORE, "before the restart")
@@ -222,7 +190,7 @@ def check_pulseaudio(program, module, work):
         recordings[0].stop()
         daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
         ready = time.monotonic()
-        recordings.append(LiveRecording(os.environ))
+        recordings.append(live_recording(os.environ))
         player.frames(AFTER, "after the restart")
         problems += player.finish()
         time.sleep(0.3)
@@ -263,7 +231,7 @@ def check_late_pulseaudio(program, module, work):
     daemon = start_daemon(os.environ, os.path.join(work, "daemon.log"), SINK, RATE, CHANNELS)
     try:
         ready = time.monotonic()
-        recording = LiveRecording(os.environ)
+        recording = live_recording(os.environ)
         player.frames(AFTER, "after the server started")
         problems = player.finish(allowed=NO_SOUND)
         recording.stop()
