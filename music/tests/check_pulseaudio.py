@@ -35,7 +35,6 @@ that is a failure.
 Usage: check_pulseaudio.py --program PATH --module PATH --render PATH
 """
 
-import argparse
 import array
 import cmath
 import math
@@ -44,11 +43,11 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "tests", "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
@@ -64,7 +63,6 @@ MIN_RATE_SHARE = 0.8    # share of the chosen frame rate that must be reached
 HIGH_FREQUENCY = 12000  # Hz
 MAX_HIGH_SHARE_DB = -30.0
 EXIT_TIMEOUT = 1.0      # seconds the intro may take to end after SIGINT
-SKIPPED = 77
 LOOPS_PER_CORE = 4
 STALL = 0.5             # seconds a program is stopped, as a stalled machine stops it
 
@@ -356,35 +354,17 @@ def check(program, module, render, work):
     return verdicts, problems
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--module", required=True)
-    parser.add_argument("--render", required=True)
-    args = parser.parse_args()
-    missing = [tool for tool in ("pulseaudio", "pactl", "parecord", "paplay")
-               if shutil.which(tool) is None]
-    if missing:
-        print(f"not installed: {' '.join(missing)} (Debian: pulseaudio, pulseaudio-utils)")
-        return 1 if os.environ.get("CI") else SKIPPED
-    with tempfile.TemporaryDirectory(prefix="intro-pulse-") as work:
-        verdicts, problems = check(os.path.abspath(args.program), os.path.abspath(args.module),
-                                   os.path.abspath(args.render), work)
-    for problem in problems:
-        print("FAIL:", problem)
-    if problems or "fail" in verdicts:
-        print("pulseaudio check: failed")
-        return 1
-    if "inconclusive" in verdicts:
-        print("pulseaudio check: inconclusive, the control dropped out (skipped)")
-        return SKIPPED
-    print("pulseaudio check: passed")
-    return 0
+def main(args, work):
+    check_main.need(("pulseaudio", "pactl", "parecord", "paplay"),
+                    "pulseaudio, pulseaudio-utils")
+    verdicts, problems = check(args.program, args.module, args.render, work)
+    if "fail" in verdicts:
+        problems.append("a run under load failed (above)")
+    if not problems and "inconclusive" in verdicts:
+        raise check_main.Skipped("inconclusive, the control dropped out (skipped)")
+    return problems
 
 
 if __name__ == "__main__":
-    try:
-        sys.exit(main())
-    except RuntimeError as failure:
-        print("FAIL:", failure)
-        sys.exit(1)
+    check_main.run(__doc__, main, {"program": None, "module": None, "render": None},
+                   "pulseaudio check")

@@ -16,14 +16,13 @@ Runs with no sound server to be found.
 Usage: check_fifo_module.py --program PATH --module PATH
 """
 
-import argparse
 import os
 import signal
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 from pulse_client import pulse_client_environment  # noqa: E402
 
@@ -93,26 +92,17 @@ def fifo_at_restart(program, module, folder, problems):
     ended_by_interrupt(run, problems, "at a restart")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--module", required=True)
-    args = parser.parse_args()
-    program = os.path.abspath(args.program)
+def check(args, root):
     with open(args.module, "rb") as module_file:
         module = module_file.read()
     problems = []
-    with tempfile.TemporaryDirectory(prefix="intro-fifo-") as root:
-        os.environ.update(pulse_client_environment(root, root, "no-server"))
-        for name in ("start", "restart"):
-            os.makedirs(os.path.join(root, name))
-        fifo_at_start(program, os.path.join(root, "start"), problems)
-        fifo_at_restart(program, module, os.path.join(root, "restart"), problems)
-    for problem in problems:
-        print("FAIL:", problem)
-    print("fifo module:", "failed" if problems else "passed")
-    return 1 if problems else 0
+    os.environ.update(pulse_client_environment(root, root, "no-server"))
+    for name in ("start", "restart"):
+        os.makedirs(os.path.join(root, name))
+    fifo_at_start(args.program, os.path.join(root, "start"), problems)
+    fifo_at_restart(args.program, module, os.path.join(root, "restart"), problems)
+    return problems
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {"program": None, "module": None}, "fifo module")

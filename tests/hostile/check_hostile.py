@@ -35,7 +35,6 @@ Programs run in a folder of their own with no sound server to be found;
 Usage: check_hostile.py --program PATH --case CASE [--module PATH] [--sanitized]
 """
 
-import argparse
 import contextlib
 import ctypes
 import fcntl
@@ -56,6 +55,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
 
@@ -294,7 +294,6 @@ def write_digits(fd):
 MUSIC_NOT_STARTED = "Could not start the music: "
 INIT_FAILED = "Could not initialize sound"
 REASON = "Reason: "
-SKIPPED = 77
 
 
 class Options:
@@ -740,30 +739,21 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--case", choices=sorted(CASES), required=True)
-    parser.add_argument("--module", help="the music module, for a program that plays one")
-    parser.add_argument("--sanitized", action="store_true", help="an AddressSanitizer build")
-    args = parser.parse_args()
-    options = Options(args.module and os.path.abspath(args.module), args.sanitized)
-    with tempfile.TemporaryDirectory() as root:
-        # No sound server to be found, as on a machine without sound.
-        os.environ.update(pulse_client_environment(root, root, "no-server"))
-        # A folder of its own: with no sound device, libmikmod may write its
-        # music file into the current folder.
-        cwd = os.path.join(root, "run")
-        os.mkdir(cwd)
-        problems = CASES[args.case](os.path.abspath(args.program), cwd, options)
+def check(args, work):
+    # No sound server to be found, as on a machine without sound.
+    os.environ.update(pulse_client_environment(work, work, "no-server"))
+    # A folder of its own: with no sound device, libmikmod may write its
+    # music file into the current folder.
+    cwd = os.path.join(work, "run")
+    os.mkdir(cwd)
+    problems = CASES[args.case](args.program, cwd, Options(args.module, args.sanitized))
     if problems is None:
-        print(f"{args.case}: skipped")
-        return SKIPPED
-    for problem in problems:
-        print("FAIL", problem)
-    print(f"{args.case}: {'failed' if problems else 'passed'}")
-    return 1 if problems else 0
+        raise check_main.Skipped("skipped")
+    return problems
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {
+        "program": None, "case": {"choices": sorted(CASES), "required": True},
+        "module": {"help": "the music module, for a program that plays one"},
+        "sanitized": {"action": "store_true", "help": "an AddressSanitizer build"}}, "{case}")

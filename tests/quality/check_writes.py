@@ -12,14 +12,13 @@ with it.
 Usage: check_writes.py --program PATH [--module blumot.mod] [--frames N]
 """
 
-import argparse
 import os
 import re
 import shutil
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 
 SIZES = [(80, 25), (320, 100)]
@@ -67,7 +66,7 @@ def standard_output_writes(trace):
     return writes
 
 
-def check(trace, dialogue_length, width, height, frames, where):
+def check_trace(trace, dialogue_length, width, height, frames, where):
     writes = standard_output_writes(trace)
     # The dialogue: writes whose sizes add up to its text exactly.
     total = 0
@@ -92,36 +91,24 @@ def check(trace, dialogue_length, width, height, frames, where):
     return None
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--module", help="music module to copy beside the program's run")
-    parser.add_argument("--frames", type=int, default=50)
-    args = parser.parse_args()
-    if shutil.which("strace") is None:
-        sys.exit("strace is needed")
-    program = os.path.abspath(args.program)
+def check(args, cwd):
+    check_main.need(("strace",), "strace")
     failures = []
-    with tempfile.TemporaryDirectory() as cwd:
-        if args.module:
-            shutil.copy(args.module, os.path.join(cwd, "blumot.mod"))
-        for width, height in SIZES:
-            trace = os.path.join(cwd, "trace")
-            dialogue = run_pipe(program, width, height, args.frames, cwd, trace)
-            failure = check(trace, len(dialogue), width, height, args.frames,
-                            f"pipe {width}x{height}")
-            if failure:
-                failures.append(failure)
-            run_pty(program, width, height, args.frames, cwd, trace)
-            failure = check(trace, len(dialogue), width, height, args.frames,
-                            f"terminal {width}x{height}")
-            if failure:
-                failures.append(failure)
-    for failure in failures:
-        print("FAIL", failure)
-    print(f"{2 * len(SIZES) - len(failures)} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    if args.module:
+        shutil.copy(args.module, os.path.join(cwd, "blumot.mod"))
+    for width, height in SIZES:
+        trace = os.path.join(cwd, "trace")
+        dialogue = run_pipe(args.program, width, height, args.frames, cwd, trace)
+        failures.append(check_trace(trace, len(dialogue), width, height, args.frames,
+                                    f"pipe {width}x{height}"))
+        run_pty(args.program, width, height, args.frames, cwd, trace)
+        failures.append(check_trace(trace, len(dialogue), width, height, args.frames,
+                                    f"terminal {width}x{height}"))
+    return [failure for failure in failures if failure]
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {
+        "program": None, "module": {"help": "music module to copy beside the program's run"},
+        "frames": {"type": int, "default": 50}},
+        lambda args, failures: f"{2 * len(SIZES) - len(failures)} passed, {len(failures)} failed")

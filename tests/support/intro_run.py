@@ -434,3 +434,43 @@ def start_unanswered(program, cwd=None):
     a pipe; its output is dropped. Returns the subprocess.Popen."""
     return subprocess.Popen([os.path.abspath(program)], cwd=cwd, stdin=subprocess.PIPE,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+class Player:
+    """intro in a folder of its own with `module` as its blumot.mod, past its
+    dialogue for 80x25 at 25 frames a second, its frames counted."""
+
+    FPS, MIN_RATE_SHARE, EXIT_TIMEOUT = 25, 0.8, 1.0
+
+    def __init__(self, program, module, folder):
+        import shutil
+
+        self.problems = []
+        self.folder = folder
+        os.makedirs(folder)
+        shutil.copy(module, os.path.join(folder, "blumot.mod"))
+        self.errors = open(os.path.join(folder, "stderr"), "wb+")
+        self.run = Run(program, 80, 25, self.FPS, cwd=folder, stderr=self.errors)
+        if not dialogue_within(self.run, 10):
+            self.finish()
+            raise RuntimeError("no dialogue within 10 s")
+
+    def frames(self, seconds, what):
+        frames = frames_within(self.run, seconds)
+        if frames < self.MIN_RATE_SHARE * self.FPS * seconds:
+            self.problems.append(f"{what}: {frames / seconds:.1f} frames a second")
+        return frames
+
+    def finish(self, allowed=b""):
+        """Stops it with SIGINT; its problems, with standard error other
+        than empty or `allowed`."""
+        taken, status = stop_within(self.run, self.EXIT_TIMEOUT)
+        problems = self.problems
+        if taken is None or status != -signal.SIGINT:
+            problems.append(f"not ended by SIGINT within {self.EXIT_TIMEOUT} s ({status})")
+        self.errors.seek(0)
+        text = self.errors.read()
+        self.errors.close()
+        if text not in (b"", allowed):
+            problems.append(f"standard error: {text[:300]!r}")
+        return problems

@@ -3,9 +3,12 @@ runtime folder and home, no autospawn, and one given server socket, so a
 test never reaches the desktop's server or starts one by accident; and a
 server of the test's own with a null sink in that environment."""
 
+import array
 import os
 import signal
 import subprocess
+import sys
+import threading
 import time
 
 
@@ -58,3 +61,38 @@ def start_daemon(env, log_path, sink, rate=44100, channels=2):
     with open(log_path, "rb") as text:
         raise RuntimeError("the PulseAudio daemon did not start:\n"
                            + text.read().decode(errors="replace"))
+
+
+class TimedOutput:
+    """A command's output of 16-bit samples (parecord's, or a cat of a
+    FIFO), read as it comes with the time each block came, until stop()."""
+
+    def __init__(self, command, env=None):
+        self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.blocks = []
+        self.reader = threading.Thread(target=self._read)
+        self.reader.start()
+
+    def _read(self):
+        while block := self.process.stdout.read1(1 << 14):
+            self.blocks.append((time.monotonic(), block))
+
+    def stop(self, sig=signal.SIGINT):
+        end(self.process, sig)
+        self.reader.join()
+        self.process.stdout.close()
+
+    def first_sound(self, after=0.0):
+        """When the first block from `after` on with a sample that is not
+        zero came; None if none did."""
+        return next((came for came, block in self.blocks
+                     if came >= after and block.strip(b"\0")), None)
+
+    def samples(self):
+        samples = array.array("h")
+        data = b"".join(block for _, block in self.blocks)
+        samples.frombytes(data[:len(data) // 4 * 4])
+        if sys.byteorder != "little":
+            samples.byteswap()
+        return samples
