@@ -37,10 +37,9 @@ std::vector<char> short_module() {
   module[951] = 127;
   std::memcpy(&module[1080], "M.K.", 4);
   char* row0 = &module[1084];
-  row0[0] = 0x10;  // sample 1, period 428 (C-2)
+  row0[0] = 428 >> 8;  // period 428 (C-2)
   row0[1] = static_cast<char>(428 & 0xff);
-  row0[0] |= 428 >> 8;
-  row0[2] = 0x0f;  // speed 3
+  row0[2] = 0x1f;  // sample 1 (the high nibble), speed 3
   row0[3] = 3;
   char* row7 = &module[1084 + 7 * 16];
   row7[2] = 0x0d;  // pattern break
