@@ -46,18 +46,6 @@ std::size_t length_in_bytes(double seconds, double rate) {
   return static_cast<std::size_t>(seconds * rate);
 }
 
-}  // namespace
-
-// Every drum plays at A-3, the top of the period table: at that byte rate
-// the mixer's interpolation throws the weakest images of a drum's top end
-// above 12 kHz, where they would be a haze over the whole mix.
-Note drum_note(Instrument drum) {
-  if (!is_drum(drum)) throw std::invalid_argument("not a drum");
-  return parse_note("A-3");
-}
-
-namespace {
-
 // The bass's filter and level along its sweep, t from 0 to 1: bright and
 // loud at the pluck, closing to a dark, round tone of a few harmonics.
 double bass_brightness(double t) {
@@ -75,23 +63,6 @@ std::vector<double> bass_cycle_at(double t) {
   }
   return cycle;
 }
-
-}  // namespace
-
-// Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
-// A note played from the start plucks; a note started at a sample offset
-// (the bass style's dark_offset) begins further along the sweep, darker and softer.
-Sample make_bass() {
-  constexpr int32_t sweep_cycles = 64;
-  std::vector<double> attack;
-  for (int32_t cycle = 0; cycle < sweep_cycles; ++cycle) {
-    const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
-    attack.insert(attack.end(), wave.begin(), wave.end());
-  }
-  return looped("bass: swept saw", attack, bass_cycle_at(1.0), level_of(Instrument::bass).plain);
-}
-
-namespace {
 
 // Width of the lead's main pulse along its loop: a triangle 0.5 -> 0.35 ->
 // 0.5, so the loop's end meets its start. Narrower would thin the
@@ -127,41 +98,6 @@ Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int3
   }
   return looped(name, attack, loop, volume);
 }
-
-}  // namespace
-
-// Lead: the detuned pulses, like two players in near unison.
-Sample make_lead() {
-  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0,
-                        level_of(Instrument::lead).plain);
-}
-
-// Descant: the lead an octave up. Half the cycle holds half the harmonics,
-// and a loop twice as many cycles long keeps the chorus beat as slow.
-Sample make_descant() {
-  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0,
-                        level_of(Instrument::descant).plain);
-}
-
-// Chords: a thin quarter-width pulse, the classic voice for tracker
-// arpeggios; its bright edge keeps the fast note changes distinct.
-Sample make_chords() {
-  constexpr int32_t attack_cycles = 4;
-  std::vector<double> attack;
-  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-    const double brightness = 14.0 - 1.0 * cycle;
-    for (int32_t i = 0; i < chords_cycle; ++i) {
-      attack.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
-    }
-  }
-  std::vector<double> loop;
-  for (int32_t i = 0; i < chords_cycle; ++i) {
-    loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
-  }
-  return looped("chords: pulse 25%", attack, loop, level_of(Instrument::chords).plain);
-}
-
-namespace {
 
 // The byte rate at which every drum is made and played.
 double drum_rate() {
@@ -248,10 +184,6 @@ Sample drum_sample(const char* name, std::vector<double> wave, double top_hz, In
   return one_shot(name, wave, drum_rate(), level_of(drum).plain);
 }
 
-}  // namespace
-
-namespace {
-
 // Kick: a head that falls from about 210 Hz to 50 Hz, hard driven, so the
 // fall and the overtones of the saturation give it a body between 100 Hz
 // and 300 Hz; and a beater's click around 1 to 4 kHz. Small speakers play
@@ -262,45 +194,6 @@ std::vector<double> kick_wave() {
   add_click(wave, band_noise(0x6b69636b, 1000.0, 4500.0), 0.9, 0.005);
   return wave;
 }
-
-}  // namespace
-
-Sample make_kick() {
-  return drum_sample("kick: head and beater", kick_wave(), 6000.0, Instrument::kick);
-}
-
-// Snare: band-limited noise for the wires over a short 180 Hz tone for the
-// drum head, saturated together.
-Sample make_snare() {
-  const Head head{.hz = 180.0, .bend = 0.25, .bend_tau = 0.02, .tau = 0.05, .drive = 1.5};
-  std::vector<double> wave = struck_head(head, 0.24);
-  BandNoise wires = band_noise(0x736e6172, 1000.0, 6500.0);
-  for (std::size_t i = 0; i < wave.size(); ++i) {
-    wave[i] = 0.7 * wave[i] + 1.6 * band_noise_next(wires) * decay(drum_time(i), 0.09);
-  }
-  saturate(wave, 2.5);
-  return drum_sample("snare: noise and tone", wave, 7000.0, Instrument::snare);
-}
-
-// Clap: three quick bursts of mid-band noise, as of hands not quite
-// together, then the room's short tail.
-Sample make_clap() {
-  BandNoise hands = band_noise(0x636c6170, 900.0, 3800.0);
-  std::vector<double> wave;
-  for (std::size_t i = 0; i < drum_length(0.28); ++i) {
-    const double t = drum_time(i);
-    double level = 0.0;
-    for (const double burst : {0.0, 0.011, 0.022}) {
-      if (t >= burst) level += decay(t - burst, 0.004);
-    }
-    if (t >= 0.031) level += 0.7 * decay(t - 0.031, 0.07);
-    wave.push_back(band_noise_next(hands) * level);
-  }
-  saturate(wave, 2.5);
-  return drum_sample("clap: three hands", wave, 6000.0, Instrument::clap);
-}
-
-namespace {
 
 // A tom: a head falling a little in pitch as it rings, the skin's first
 // two overtones (a drum head's modes lie at 1.59 and 2.14 times its
@@ -319,20 +212,6 @@ Sample tom(const char* name, Instrument drum, double hz, double tau, double seco
   add_click(wave, band_noise(seed, 1500.0, 6000.0), 0.35, 0.005);
   return drum_sample(name, wave, 6000.0, drum);
 }
-
-}  // namespace
-
-// The toms sound the notes of the A minor triad: the high tom E, played
-// a major third down as the middle tom C, and the low tom A.
-Sample make_high_tom() {
-  return tom("tom: high", Instrument::high_tom, 164.81, 0.15, 0.45, 0x746f6d31);
-}
-
-Sample make_low_tom() {
-  return tom("tom: low", Instrument::low_tom, 110.0, 0.2, 0.6, 0x746f6d32);
-}
-
-namespace {
 
 // Cymbal noise: band noise from low_hz up to high_hz, dying away with
 // time constant tau.
@@ -370,6 +249,103 @@ std::vector<double> hat(double seconds, double tau, uint32_t seed) {
 }
 
 }  // namespace
+
+// Every drum plays at A-3, the top of the period table: at that byte rate
+// the mixer's interpolation throws the weakest images of a drum's top end
+// above 12 kHz, where they would be a haze over the whole mix.
+Note drum_note(Instrument drum) {
+  if (!is_drum(drum)) throw std::invalid_argument("not a drum");
+  return parse_note("A-3");
+}
+
+// Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
+// A note played from the start plucks; a note started at a sample offset
+// (the bass style's dark_offset) begins further along the sweep, darker and softer.
+Sample make_bass() {
+  constexpr int32_t sweep_cycles = 64;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < sweep_cycles; ++cycle) {
+    const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
+    attack.insert(attack.end(), wave.begin(), wave.end());
+  }
+  return looped("bass: swept saw", attack, bass_cycle_at(1.0), level_of(Instrument::bass).plain);
+}
+
+// Lead: the detuned pulses, like two players in near unison.
+Sample make_lead() {
+  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0,
+                        level_of(Instrument::lead).plain);
+}
+
+// Descant: the lead an octave up. Half the cycle holds half the harmonics,
+// and a loop twice as many cycles long keeps the chorus beat as slow.
+Sample make_descant() {
+  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0,
+                        level_of(Instrument::descant).plain);
+}
+
+// Chords: a thin quarter-width pulse, the classic voice for tracker
+// arpeggios; its bright edge keeps the fast note changes distinct.
+Sample make_chords() {
+  constexpr int32_t attack_cycles = 4;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
+    const double brightness = 14.0 - 1.0 * cycle;
+    for (int32_t i = 0; i < chords_cycle; ++i) {
+      attack.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
+    }
+  }
+  std::vector<double> loop;
+  for (int32_t i = 0; i < chords_cycle; ++i) {
+    loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
+  }
+  return looped("chords: pulse 25%", attack, loop, level_of(Instrument::chords).plain);
+}
+
+Sample make_kick() {
+  return drum_sample("kick: head and beater", kick_wave(), 6000.0, Instrument::kick);
+}
+
+// Snare: band-limited noise for the wires over a short 180 Hz tone for the
+// drum head, saturated together.
+Sample make_snare() {
+  const Head head{.hz = 180.0, .bend = 0.25, .bend_tau = 0.02, .tau = 0.05, .drive = 1.5};
+  std::vector<double> wave = struck_head(head, 0.24);
+  BandNoise wires = band_noise(0x736e6172, 1000.0, 6500.0);
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    wave[i] = 0.7 * wave[i] + 1.6 * band_noise_next(wires) * decay(drum_time(i), 0.09);
+  }
+  saturate(wave, 2.5);
+  return drum_sample("snare: noise and tone", wave, 7000.0, Instrument::snare);
+}
+
+// Clap: three quick bursts of mid-band noise, as of hands not quite
+// together, then the room's short tail.
+Sample make_clap() {
+  BandNoise hands = band_noise(0x636c6170, 900.0, 3800.0);
+  std::vector<double> wave;
+  for (std::size_t i = 0; i < drum_length(0.28); ++i) {
+    const double t = drum_time(i);
+    double level = 0.0;
+    for (const double burst : {0.0, 0.011, 0.022}) {
+      if (t >= burst) level += decay(t - burst, 0.004);
+    }
+    if (t >= 0.031) level += 0.7 * decay(t - 0.031, 0.07);
+    wave.push_back(band_noise_next(hands) * level);
+  }
+  saturate(wave, 2.5);
+  return drum_sample("clap: three hands", wave, 6000.0, Instrument::clap);
+}
+
+// The toms sound the notes of the A minor triad: the high tom E, played
+// a major third down as the middle tom C, and the low tom A.
+Sample make_high_tom() {
+  return tom("tom: high", Instrument::high_tom, 164.81, 0.15, 0.45, 0x746f6d31);
+}
+
+Sample make_low_tom() {
+  return tom("tom: low", Instrument::low_tom, 110.0, 0.2, 0.6, 0x746f6d32);
+}
 
 Sample make_hihat() {
   return drum_sample("hihat: closed", hat(0.07, 0.016, 0x68617431), 12000.0, Instrument::hihat);
