@@ -24,28 +24,39 @@ Cell extended(uint8_t command, uint8_t value) {
   return Cell{0, 0, effect_extended, static_cast<uint8_t>(command << 4 | value)};
 }
 
-// A note's first row: the note, and the command for how it starts. A glide
-// names no sample, so the sounding note keeps its volume and bends to the
-// new pitch instead of starting again.
-Cell melody_note(const MelodyStep& step, Instrument instrument, const VoiceStyle& style) {
-  const uint8_t sample = sample_number(instrument);
-  Cell cell{sample, period_of(step.note), 0, 0};
-  switch (step.touch) {
-    case Touch::accent:
-      return Cell{sample, cell.period, effect_set_volume, level_of(instrument).accent};
-    case Touch::soft:
-      return Cell{sample, cell.period, effect_set_volume, level_of(instrument).soft};
-    case Touch::glide:
-      return Cell{0, cell.period, effect_portamento, style.glide};
-    case Touch::late:
-      cell.effect = effect_extended;
-      cell.param = extended_note_delay << 4 | late_ticks;
-      return cell;
-    case Touch::dark:
-      return Cell{sample, cell.period, effect_sample_offset, style.dark_offset};
+// The command that starts a note as its touch says, at the voice's levels
+// and in its style. No default: a touch added to the notation must be
+// played here.
+Cell touch_command(Touch touch, const Level& level, const VoiceStyle& style) {
+  switch (touch) {
     case Touch::plain:
-      break;
+      return Cell{};
+    case Touch::accent:
+      return Cell{0, 0, effect_set_volume, level.accent};
+    case Touch::soft:
+      return Cell{0, 0, effect_set_volume, level.soft};
+    case Touch::glide:
+      return Cell{0, 0, effect_portamento, style.glide};
+    case Touch::late:
+      return extended(extended_note_delay, style.late);
+    case Touch::dark:
+      return Cell{0, 0, effect_sample_offset, style.dark_offset};
+    case Touch::roll:
+      return extended(extended_retrigger, style.roll);
+    case Touch::fast_roll:
+      return extended(extended_retrigger, style.fast_roll);
   }
+  return Cell{};
+}
+
+// A note's first row: its sample at its period, and the command of its
+// touch. A glide names no sample, so the sounding note keeps its volume
+// and bends to the new pitch instead of starting again.
+Cell note_cell(uint8_t sample, uint16_t period, Touch touch, const Level& level,
+               const VoiceStyle& style) {
+  Cell cell = touch_command(touch, level, style);
+  cell.sample = touch == Touch::glide ? 0 : sample;
+  cell.period = period;
   return cell;
 }
 
@@ -82,7 +93,9 @@ void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrumen
     for (int32_t step = 0; step < steps_per_bar; ++step) {
       const MelodyStep& s = steps[static_cast<std::size_t>(step)];
       cell_at(pattern, bar, step, channel) =
-          s.mark == Mark::note ? melody_note(s, instrument, style) : melody_mark(s.mark, style);
+          s.mark == Mark::note ? note_cell(sample_number(instrument), period_of(s.note), s.touch,
+                                           level_of(instrument), style)
+                               : melody_mark(s.mark, style);
     }
   }
 }
@@ -125,12 +138,12 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
       const ChordStep& s = steps[static_cast<std::size_t>(step)];
       Cell& cell = cell_at(pattern, bar, step, chord_channel);
       if (s.mark == Mark::chord) {
-        // A soft chord spends its first row on the volume command.
-        cell = s.touch == Touch::soft
-                   ? Cell{sample_number(Instrument::chords), period_of(s.chord.root),
-                          effect_set_volume, level_of(Instrument::chords).soft}
-                   : Cell{sample_number(Instrument::chords), period_of(s.chord.root),
-                          effect_arpeggio, s.chord.arpeggio};
+        // A chord with a touch spends its first row on the touch's command.
+        const uint8_t sample = sample_number(Instrument::chords);
+        const uint16_t root = period_of(s.chord.root);
+        cell = s.touch == Touch::plain
+                   ? Cell{sample, root, effect_arpeggio, s.chord.arpeggio}
+                   : note_cell(sample, root, s.touch, level_of(Instrument::chords), chord_style);
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
       } else if (s.mark == Mark::release) {
@@ -150,35 +163,11 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
   }
 }
 
-// The command that plays a drum's stroke softer, harder, later or as a
-// roll. No default: a stroke added to the kit must be played here.
-Cell stroke_command(Stroke stroke, Instrument drum) {
-  switch (stroke) {
-    case Stroke::soft:
-      return Cell{0, 0, effect_set_volume, level_of(drum).soft};
-    case Stroke::accent:
-      return Cell{0, 0, effect_set_volume, level_of(drum).accent};
-    case Stroke::late:
-      return extended(extended_note_delay, drag_ticks);
-    case Stroke::roll:
-      return extended(extended_retrigger, 3);
-    case Stroke::fast_roll:
-      return extended(extended_retrigger, 2);
-    case Stroke::plain:
-    case Stroke::third_down:
-      break;
-  }
-  return Cell{};
-}
-
-// A drum's cell: its sample at its note, with its stroke's command.
+// A drum's cell: its sample at its note, struck with its touch.
 Cell drum_cell(const DrumStep& step) {
   const Instrument drum = step.drum->instrument;
-  const int32_t down = step.stroke == Stroke::third_down ? third_down_semitones : 0;
-  Cell cell = stroke_command(step.stroke, drum);
-  cell.sample = sample_number(drum);
-  cell.period = period_of(Note{drum_note(drum).index - down});
-  return cell;
+  return note_cell(sample_number(drum), period_of(Note{drum_note(drum).index - step.down}),
+                   step.touch, level_of(drum), drum_style);
 }
 
 void write_drums(Pattern& pattern, const Bars& bars) {

@@ -11,22 +11,18 @@
 #include <string_view>
 
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/notation.h"
 
-// How a token strikes its drum beyond playing its sample.
-enum class Stroke : uint8_t {
-  plain,
-  soft,       // at the drum's soft level
-  accent,     // at the drum's accent level
-  late,       // half a row late
-  roll,       // two hits a row
-  fast_roll,  // three hits a row
-  third_down  // a major third lower: the high tom as a middle tom
-};
-
+// A token of the drum notation: the touch it strikes its drum with, and
+// how many semitones below the drum's note it plays the sample.
 struct DrumToken {
   char token = 0;  // 0: no token in this slot
-  Stroke stroke = Stroke::plain;
+  Touch touch = Touch::plain;
+  int32_t down = 0;
 };
+
+// The high tom a major third down is the middle tom.
+inline constexpr int32_t major_third = 4;
 
 struct KitDrum {
   Instrument instrument;
@@ -41,14 +37,14 @@ inline constexpr std::array<KitDrum, drum_count> kit{{
      "snare",
      make_snare,
      {{{'S'},
-       {'s', Stroke::soft},
-       {'d', Stroke::late},
-       {'r', Stroke::roll},
-       {'R', Stroke::fast_roll}}}},
-    {Instrument::hihat, "hi-hat", make_hihat, {{{'h'}, {'H', Stroke::accent}}}},
+       {'s', Touch::soft},
+       {'d', Touch::late},
+       {'r', Touch::roll},
+       {'R', Touch::fast_roll}}}},
+    {Instrument::hihat, "hi-hat", make_hihat, {{{'h'}, {'H', Touch::accent}}}},
     {Instrument::open_hihat, "open hat", make_open_hihat, {{{'o'}}}},
     {Instrument::crash, "crash", make_crash, {{{'X'}}}},
-    {Instrument::high_tom, "high tom", make_high_tom, {{{'t'}, {'m', Stroke::third_down}}}},
+    {Instrument::high_tom, "high tom", make_high_tom, {{{'t'}, {'m', Touch::plain, major_third}}}},
     {Instrument::low_tom, "low tom", make_low_tom, {{{'T'}}}},
     {Instrument::clap, "clap", make_clap, {{{'C'}}}},
 }};
@@ -65,7 +61,7 @@ inline constexpr bool kit_in_sample_order = [] {
 }();
 static_assert(kit_in_sample_order, "kit needs one row per drum, in sample order");
 
-// No two strokes share a token, and none is the notation's hold, or a
+// No two slots share a token, and none is the notation's hold, or a
 // token would strike one drum where the score means another.
 inline constexpr bool kit_tokens_distinct = [] {
   std::array<bool, 128> used{};
@@ -86,12 +82,6 @@ constexpr const KitDrum& kit_drum(Instrument drum) {
   return kit[static_cast<std::size_t>(drum) - static_cast<std::size_t>(first_drum)];
 }
 
-// A step of the drum notation: the drum struck and how, or no drum.
-struct DrumStep {
-  const KitDrum* drum = nullptr;
-  Stroke stroke = Stroke::plain;
-};
-
-// The drum and stroke of a token; a DrumStep without a drum for a token
-// that names none.
+// The drum a token strikes and how; a DrumStep without a drum for a
+// token that names none.
 DrumStep drum_of_token(std::string_view token);

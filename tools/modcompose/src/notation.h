@@ -29,7 +29,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/pitch.h"
 
 inline constexpr int32_t steps_per_bar = 16;
@@ -52,8 +51,19 @@ enum class Mark {
   chord,
 };
 
-// How a note or chord starts.
-enum class Touch { plain, accent, soft, glide, late, dark };
+// How a note, chord or drum starts. Each voice plays a touch in its own
+// style (see VoiceStyle in arrange.h): a late drum lags further behind
+// the beat than a late note.
+enum class Touch : uint8_t {
+  plain,
+  accent,     // at the voice's accent level
+  soft,       // at the voice's soft level
+  glide,      // bending from the sounding note to this one
+  late,       // a few ticks after the beat
+  dark,       // from part way along the sample
+  roll,       // struck again within the row
+  fast_roll,  // struck again, faster
+};
 
 struct MelodyStep {
   Mark mark = Mark::hold;
@@ -76,6 +86,15 @@ struct ChordStep {
 
 // Each parser returns exactly 16 steps for one bar and throws
 // std::invalid_argument, naming the token, for anything it cannot read.
+// A drum step: the drum struck, how and how far below its own note, or
+// no drum.
+struct KitDrum;
+struct DrumStep {
+  const KitDrum* drum = nullptr;
+  Touch touch = Touch::plain;
+  int32_t down = 0;  // semitones
+};
+
 std::vector<MelodyStep> parse_melody_bar(std::string_view bar);
 std::vector<ChordStep> parse_chord_bar(std::string_view bar);
 std::vector<DrumStep> parse_drum_bar(std::string_view bar);

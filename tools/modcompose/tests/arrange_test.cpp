@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/pitch.h"
 
@@ -52,7 +53,7 @@ TEST(Arrangement, MelodyMarksBecomeNotesAndEffects) {
       {2, 254, effect_set_volume, level_of(Instrument::lead).accent},
       {2, 254, effect_set_volume, level_of(Instrument::lead).soft},
       {0, 254, effect_portamento, lead_style.glide},
-      {2, 254, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | late_ticks)},
+      {2, 254, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | lead_style.late)},
   };
   for (std::size_t row = 0; row < lead.size(); ++row)
     EXPECT_EQ(cell(module, static_cast<int32_t>(row), lead_channel), lead[row]) << row;
@@ -117,8 +118,7 @@ TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
   pattern.drums[0] = ". K S s h o H d r R C X t m T .";
   const Module module = arrange(one_pattern_song(pattern));
   const uint16_t drum = period_of(drum_note(Instrument::kick));
-  const uint16_t middle_tom =
-      period_of(Note{drum_note(Instrument::high_tom).index - third_down_semitones});
+  const uint16_t middle_tom = period_of(Note{drum_note(Instrument::high_tom).index - major_third});
   const std::vector<Cell> drums{
       {},  // row 0 carries speed and tempo
       {5, drum, 0, 0},
@@ -127,7 +127,7 @@ TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
       {7, drum, 0, 0},
       {8, drum, 0, 0},
       {7, drum, effect_set_volume, level_of(Instrument::hihat).accent},
-      {6, drum, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | drag_ticks)},
+      {6, drum, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | drum_style.late)},
       {6, drum, effect_extended, extended_retrigger << 4 | 3},
       {6, drum, effect_extended, extended_retrigger << 4 | 2},
       {12, drum, 0, 0},

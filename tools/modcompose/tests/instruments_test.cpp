@@ -200,8 +200,7 @@ TEST(Instruments, TomsRingOnNotesOfTheKeyWithASkin) {
     const Sample sample = tom.make();
     for (const DrumToken& slot : tom.tokens) {
       if (slot.token == 0) continue;
-      const int32_t down = slot.stroke == Stroke::third_down ? third_down_semitones : 0;
-      const double rate = playback_rate_of(Note{drum_note(drum).index - down});
+      const double rate = playback_rate_of(Note{drum_note(drum).index - slot.down});
       const auto [pitch, near] = settled_pitch(sample, rate);
       const double semitones_from_a = 12.0 * std::log2(pitch / 440.0);
       const auto nearest = static_cast<int32_t>(std::lround(semitones_from_a));
