@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr uint8_t sample_number(Instrument instrument) {
-  return static_cast<uint8_t>(instrument);
-}
-
 Cell& cell_at(Pattern& pattern, int32_t bar, int32_t step, int32_t channel) {
   const auto row = static_cast<std::size_t>(bar * steps_per_bar + step);
   return pattern.rows[row][static_cast<std::size_t>(channel)];
@@ -165,9 +161,8 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
 
 // A drum's cell: its sample at its note, struck with its touch.
 Cell drum_cell(const DrumStep& step) {
-  const Instrument drum = step.drum->instrument;
-  return note_cell(sample_number(drum), period_of(Note{drum_note(drum).index - step.down}),
-                   step.touch, level_of(drum), drum_style);
+  return note_cell(sample_number(*step.drum), period_of(Note{drum_note().index - step.down}),
+                   step.touch, step.drum->level, drum_style);
 }
 
 void write_drums(Pattern& pattern, const Bars& bars) {

@@ -117,16 +117,16 @@ TEST(Arrangement, DrumsPlayAtTheirOwnNotes) {
   PatternScore pattern = quiet_pattern("p");
   pattern.drums[0] = ". K S s h o H d r R C X t m T .";
   const Module module = arrange(one_pattern_song(pattern));
-  const uint16_t drum = period_of(drum_note(Instrument::kick));
-  const uint16_t middle_tom = period_of(Note{drum_note(Instrument::high_tom).index - major_third});
+  const uint16_t drum = period_of(drum_note());
+  const uint16_t middle_tom = period_of(Note{drum_note().index - major_third});
   const std::vector<Cell> drums{
       {},  // row 0 carries speed and tempo
       {5, drum, 0, 0},
       {6, drum, 0, 0},
-      {6, drum, effect_set_volume, level_of(Instrument::snare).soft},
+      {6, drum, effect_set_volume, kit_drum("snare").level.soft},
       {7, drum, 0, 0},
       {8, drum, 0, 0},
-      {7, drum, effect_set_volume, level_of(Instrument::hihat).accent},
+      {7, drum, effect_set_volume, kit_drum("hi-hat").level.accent},
       {6, drum, effect_extended, static_cast<uint8_t>(extended_note_delay << 4 | drum_style.late)},
       {6, drum, effect_extended, extended_retrigger << 4 | 3},
       {6, drum, effect_extended, extended_retrigger << 4 | 2},

@@ -10,6 +10,7 @@
 
 #include "tools/modcompose/src/arrange.h"
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/notation.h"
 #include "tools/modcompose/src/pitch.h"
@@ -160,7 +161,7 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
                                                              : level_of(Instrument::lead).plain);
       }
       const Cell& drum = row[drum_channel];
-      if (drum.sample == static_cast<uint8_t>(Instrument::hihat)) {
+      if (drum.sample == sample_number(kit_drum("hi-hat"))) {
         hihat_volumes.insert(drum.effect == effect_set_volume ? drum.param : -1);
       }
     }
@@ -191,9 +192,9 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
 // rings is heard as a dead stop above the mix.
 TEST_F(Tune, KickRingsAndCrashIsNeverCut) {
   const double row_seconds = song.ticks_per_row * 2.5 / song.beats_per_minute;
-  const auto crash = static_cast<uint8_t>(Instrument::crash);
-  const double crash_seconds = static_cast<double>(module.samples[crash - 1u].data.size()) /
-                               playback_rate_of(drum_note(Instrument::crash));
+  const uint8_t crash = sample_number(kit_drum("crash"));
+  const double crash_seconds =
+      static_cast<double>(module.samples[crash - 1u].data.size()) / playback_rate_of(drum_note());
   double struck_at = -1.0;
   double must_ring = 0.0;
   double time = 0.0;
@@ -205,7 +206,7 @@ TEST_F(Tune, KickRingsAndCrashIsNeverCut) {
         EXPECT_GE(time - struck_at, must_ring) << bar.pattern << " bar " << bar.bar + 1;
         struck_at = -1.0;
       }
-      if (drum.sample == static_cast<uint8_t>(Instrument::kick) || drum.sample == crash) {
+      if (drum.sample == sample_number(kit_drum("kick")) || drum.sample == crash) {
         struck_at = time;
         must_ring = drum.sample == crash ? crash_seconds : 0.2;
         crashes += drum.sample == crash ? 1 : 0;
