@@ -182,11 +182,25 @@ bool written(const Bars& bars) {
   return false;
 }
 
-// The chords and the descant share the chord channel: a descant step that
-// writes something takes the channel, and the chords take it back at
-// their next chord. Holds of a chord the descant has taken over write
-// nothing, or their arpeggio would bend the descant's note.
-void share_chord_channel(Pattern& pattern, const Pattern& chords, const Pattern& descant) {
+// The mode the score asks of the chord channel. An echo fills the
+// channel, so it leaves no room for chords or a descant.
+ChordChannel chord_channel_of(const PatternScore& score) {
+  const bool descant = written(score.descant);
+  if (score.echo_rows <= 0) return descant ? ChordChannel::descant : ChordChannel::chords;
+  if (descant) throw std::invalid_argument("an echo and a descant on one channel");
+  if (written(score.chords)) throw std::invalid_argument("chords where the echo plays");
+  return ChordChannel::echo;
+}
+
+// The chords and the descant by turns: a descant step that writes
+// something takes the channel, and the chords take it back at their next
+// chord. Holds of a chord the descant has taken over write nothing, or
+// their arpeggio would bend the descant's note.
+void write_chords_and_descant(Pattern& pattern, const PatternScore& score) {
+  Pattern chords;
+  if (written(score.chords)) write_chords(chords, score.chords, score.name);
+  Pattern descant;
+  write_melody(descant, chord_channel, score.descant, Instrument::descant, descant_style);
   bool descant_playing = false;
   for (std::size_t row = 0; row < pattern.rows.size(); ++row) {
     const Cell& chord = chords.rows[row][chord_channel];
@@ -200,25 +214,18 @@ void share_chord_channel(Pattern& pattern, const Pattern& chords, const Pattern&
   }
 }
 
-// The chord channel plays the chords, an echo of the lead, or the chords
-// and a descant by turns.
 void write_chord_channel(Pattern& pattern, const PatternScore& score) {
-  const bool echo = score.echo_rows > 0;
-  const bool descant = written(score.descant);
-  if (echo && (descant || written(score.chords))) {
-    throw std::invalid_argument(descant ? "an echo and a descant on one channel"
-                                        : "chords where the echo plays");
+  switch (chord_channel_of(score)) {
+    case ChordChannel::chords:
+      write_chords(pattern, score.chords, score.name);
+      break;
+    case ChordChannel::echo:
+      write_echo(pattern, score.echo_rows);
+      break;
+    case ChordChannel::descant:
+      write_chords_and_descant(pattern, score);
+      break;
   }
-  if (echo) {
-    write_echo(pattern, score.echo_rows);
-    return;
-  }
-  Pattern chords;
-  if (written(score.chords) || !descant) write_chords(chords, score.chords, score.name);
-  Pattern melody;
-  if (descant)
-    write_melody(melody, chord_channel, score.descant, Instrument::descant, descant_style);
-  share_chord_channel(pattern, chords, melody);
 }
 
 Pattern write_pattern(const PatternScore& score) {
