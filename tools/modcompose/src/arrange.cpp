@@ -1,5 +1,6 @@
 #include "tools/modcompose/src/arrange.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -269,25 +270,26 @@ void check_tempo(const Song& song) {
 
 }  // namespace
 
-std::vector<uint8_t> order_list(const Song& song) {
-  std::vector<bool> played(song.patterns.size(), false);
-  std::vector<uint8_t> order;
+std::vector<const PatternScore*> song_patterns(const Song& song) {
+  std::vector<const PatternScore*> patterns;
   for (const Section& section : song.form) {
-    for (const std::string_view name : section.patterns) {
-      std::size_t index = 0;
-      while (index < song.patterns.size() && song.patterns[index].name != name) ++index;
-      if (index == song.patterns.size()) {
-        throw std::invalid_argument("section \"" + std::string(section.name) +
-                                    "\" names unknown pattern \"" + std::string(name) + "\"");
+    for (const PatternScore& pattern : section.patterns) {
+      if (std::find(patterns.begin(), patterns.end(), &pattern) == patterns.end()) {
+        patterns.push_back(&pattern);
       }
-      played[index] = true;
-      order.push_back(static_cast<uint8_t>(index));
     }
   }
-  for (std::size_t i = 0; i < played.size(); ++i) {
-    if (!played[i])
-      throw std::invalid_argument("pattern \"" + std::string(song.patterns[i].name) +
-                                  "\" is never played");
+  return patterns;
+}
+
+std::vector<uint8_t> order_list(const Song& song) {
+  const std::vector<const PatternScore*> patterns = song_patterns(song);
+  std::vector<uint8_t> order;
+  for (const Section& section : song.form) {
+    for (const PatternScore& pattern : section.patterns) {
+      const auto number = std::find(patterns.begin(), patterns.end(), &pattern) - patterns.begin();
+      order.push_back(static_cast<uint8_t>(number));
+    }
   }
   return order;
 }
@@ -302,7 +304,9 @@ Module arrange(const Song& song) {
   Module module;
   module.title = std::string(song.title);
   module.samples = make_instruments();
-  for (const PatternScore& score : song.patterns) module.patterns.push_back(write_pattern(score));
+  for (const PatternScore* score : song_patterns(song)) {
+    module.patterns.push_back(write_pattern(*score));
+  }
   module.order = order_list(song);
   place_tempo(module.patterns[module.order.front()], song);
   return module;

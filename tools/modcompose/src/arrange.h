@@ -66,10 +66,11 @@ inline constexpr uint8_t swell_param = 0x10;
 // Ticks into the row at which a cut note stops.
 inline constexpr uint8_t cut_ticks = 3;
 
+// The song's patterns, each once, in the order the form first plays
+// them, which is the order of their numbers in the module.
+std::vector<const PatternScore*> song_patterns(const Song& song);
+
 // The order list: the pattern numbers of the form's sections, in order.
-// Pattern numbers follow the order of Song::patterns. Throws
-// std::invalid_argument for a section naming an unknown pattern or a
-// pattern that the form never plays.
 std::vector<uint8_t> order_list(const Song& song);
 
 // Playing time of the whole song in seconds: each row lasts

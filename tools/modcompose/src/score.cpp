@@ -393,17 +393,15 @@ const Song& blumot_song() {
       .title = "ORX intro: blumot",
       .ticks_per_row = 6,
       .beats_per_minute = 125,
-      .patterns = {intro, groove, theme_a, theme_b, variation_a, variation_b, breakdown_a,
-                   breakdown_b, build_a, build_b, return_a, return_b, ending_a, ending_b},
       .form =
           {
-              {"intro", {"intro", "groove"}},
-              {"theme", {"theme a", "theme b"}},
-              {"variation", {"variation a", "variation b"}},
-              {"breakdown", {"breakdown a", "breakdown b"}},
-              {"build", {"build a", "build b"}},
-              {"return", {"return a", "return b"}},
-              {"ending", {"ending a", "ending b"}},
+              {"intro", {intro, groove}},
+              {"theme", {theme_a, theme_b}},
+              {"variation", {variation_a, variation_b}},
+              {"breakdown", {breakdown_a, breakdown_b}},
+              {"build", {build_a, build_b}},
+              {"return", {return_a, return_b}},
+              {"ending", {ending_a, ending_b}},
           },
   };
   return song;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -32,17 +33,16 @@ struct PatternScore {
   int32_t echo_rows = 0;
 };
 
-// A part of the form, naming the patterns it plays in order.
+// A part of the form: the patterns it plays, in order.
 struct Section {
   std::string_view name;
-  std::vector<std::string_view> patterns;
+  std::vector<std::reference_wrapper<const PatternScore>> patterns;
 };
 
 struct Song {
   std::string_view title;  // at most 20 characters
   int32_t ticks_per_row = 6;
   int32_t beats_per_minute = 125;  // tracker tempo: a tick lasts 2.5 / this seconds
-  std::vector<PatternScore> patterns;
   std::vector<Section> form;
 };
 

@@ -23,11 +23,8 @@ PatternScore quiet_pattern(std::string_view name) {
 }
 
 Song one_pattern_song(const PatternScore& pattern) {
-  return Song{.title = "test",
-              .ticks_per_row = 6,
-              .beats_per_minute = 125,
-              .patterns = {pattern},
-              .form = {{"all", {pattern.name}}}};
+  return Song{
+      .title = "test", .ticks_per_row = 6, .beats_per_minute = 125, .form = {{"all", {pattern}}}};
 }
 
 const Cell& cell(const Module& module, int32_t row, int32_t channel) {
@@ -162,33 +159,32 @@ TEST(Arrangement, ChordsAndDescantShareTheChordChannel) {
 }
 
 TEST(Arrangement, SpeedAndTempoOpenTheFirstPositionPlayed) {
-  Song song = one_pattern_song(quiet_pattern("a"));
-  song.patterns.push_back(quiet_pattern("b"));
-  song.form = {{"only", {"b", "a"}}};
+  const PatternScore a = quiet_pattern("a");
+  const PatternScore b = quiet_pattern("b");
+  Song song = one_pattern_song(a);
+  song.form = {{"only", {b, a}}};
   song.ticks_per_row = 5;
   song.beats_per_minute = 140;
   const Module module = arrange(song);
   int32_t speed = 0;
   int32_t tempo = 0;
-  for (const Cell& c : module.patterns[1].rows[0]) {
+  for (const Cell& c : module.patterns[module.order[0]].rows[0]) {
     if (c.effect == effect_set_speed) (c.param < 32 ? speed : tempo) = c.param;
   }
   EXPECT_EQ(speed, 5);
   EXPECT_EQ(tempo, 140);
-  for (const Cell& c : module.patterns[0].rows[0]) EXPECT_NE(c.effect, effect_set_speed);
+  for (const Cell& c : module.patterns[module.order[1]].rows[0]) {
+    EXPECT_NE(c.effect, effect_set_speed);
+  }
 }
 
 TEST(Arrangement, OrderListFollowsTheForm) {
-  Song song = one_pattern_song(quiet_pattern("a"));
-  song.patterns.push_back(quiet_pattern("b"));
-  song.form = {{"one", {"a", "b"}}, {"two", {"b"}}, {"three", {"a"}}};
+  const PatternScore a = quiet_pattern("a");
+  const PatternScore b = quiet_pattern("b");
+  Song song = one_pattern_song(a);
+  song.form = {{"one", {a, b}}, {"two", {b}}, {"three", {a}}};
   EXPECT_EQ(order_list(song), (std::vector<uint8_t>{0, 1, 1, 0}));
   EXPECT_DOUBLE_EQ(song_seconds(song), 4 * 64 * 6 * 2.5 / 125);
-
-  song.form = {{"one", {"a", "c"}}};
-  EXPECT_THROW(order_list(song), std::invalid_argument) << "unknown pattern";
-  song.form = {{"one", {"a"}}};
-  EXPECT_THROW(order_list(song), std::invalid_argument) << "pattern b never played";
 }
 
 TEST(Arrangement, ErrorsNameTheirPattern) {
