@@ -1,17 +1,21 @@
-// The score notation: one text per voice and bar, one step per row.
+// The score notation, described here once for the score in score.cpp and
+// for whoever changes it: one text per voice and bar, one step per row.
 //
-// A bar is 16 steps, sixteenth notes at four rows per beat, separated by
-// blanks; '|' bar lines may be written for the eye and are skipped. An empty
-// bar means 16 holds. Steps common to all voices:
+// A bar is 16 steps, sixteenth notes at four rows per beat, so the beats
+// fall on steps 1, 5, 9 and 13. Steps are separated by blanks; '|' bar
+// lines may be written for the eye and are skipped. An empty bar means 16
+// holds. Steps common to all voices:
 //   .    hold: nothing new, the sound goes on as it was
 //   ^    release: the sound fades out within the row and stops
-// Melodic voices (bass, lead):
+// Melodic voices (bass, lead, descant):
 //   C-2  a note by its tracker name (letter, '-' or '#', octave 1-3),
 //        optionally followed by how it starts:
 //          C-2!  accented, louder       C-2,  soft
 //          C-2*  glides from the sounding note to this one (portamento)
 //          C-2'  late: starts a tick after the beat, laid back (note delay)
 //          C-2_  dark: starts half way along the sample (sample offset)
+//        The bass sounds an octave below the name (its cycle is twice the
+//        lead's), the descant an octave above it (half the lead's).
 //   ~    hold with vibrato           w    hold with tremolo
 //   /    hold, sliding up            v    hold, sliding down
 //   <    hold, growing louder        >    hold, fading out
@@ -22,7 +26,9 @@
 //        a trailing ',' starts it soft
 //   >    the arpeggio stops and the chord's root fades out
 // Drums: one character a drum, as the kit's table in kit.h names them,
-// and "." for none.
+// each striking its drum with a touch of its own (K kick, S snare, s soft
+// snare, d late snare, r and R rolls, h hi-hat, H accented hi-hat, X crash
+// over a kick, ...), and "." for none.
 #pragma once
 
 #include <cstdint>
