@@ -17,9 +17,10 @@ inline constexpr int32_t lead_channel = 2;
 inline constexpr int32_t chord_channel = 3;
 
 // How a voice plays the notation's marks and touches: the parameters of
-// its effect commands (the volumes of its accented and soft notes are in
-// levels.h). The bass's periods are four times the lead's, so it slides
-// and glides by larger steps to move as far in pitch.
+// its effect commands (the volumes of its accented and soft notes are its
+// levels, in levels.h or its row of the kit). The bass's periods are four
+// times the lead's, so it slides and glides by larger steps to move as far
+// in pitch.
 struct VoiceStyle {
   uint8_t vibrato = 0;      // speed and depth
   uint8_t tremolo = 0;      // speed and depth

@@ -6,8 +6,9 @@
 // register, because a note plays a sample at a fixed byte rate: a 32-byte
 // cycle sounds C-2 as about 259 Hz, a 64-byte cycle an octave lower.
 // Drums are one-shot samples synthesised at the byte rate of the note the
-// score plays them at, so they sound at their intended pitch. The kit, and
-// the notation's tokens for it, are in kit.h; every level in levels.h.
+// score plays them at, so they sound at their intended pitch. The kit,
+// with the notation's tokens for it and the drums' levels, is in kit.h;
+// the pitched voices' levels are in levels.h.
 #pragma once
 
 #include <cstddef>
