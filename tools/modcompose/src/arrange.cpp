@@ -1,5 +1,6 @@
 #include "tools/modcompose/src/arrange.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -11,10 +12,6 @@
 
 namespace {
 
-constexpr uint8_t sample_number(Instrument instrument) {
-  return static_cast<uint8_t>(instrument);
-}
-
 Cell& cell_at(Pattern& pattern, int32_t bar, int32_t step, int32_t channel) {
   const auto row = static_cast<std::size_t>(bar * steps_per_bar + step);
   return pattern.rows[row][static_cast<std::size_t>(channel)];
@@ -24,28 +21,39 @@ Cell extended(uint8_t command, uint8_t value) {
   return Cell{0, 0, effect_extended, static_cast<uint8_t>(command << 4 | value)};
 }
 
-// A note's first row: the note, and the command for how it starts. A glide
-// names no sample, so the sounding note keeps its volume and bends to the
-// new pitch instead of starting again.
-Cell melody_note(const MelodyStep& step, Instrument instrument, const VoiceStyle& style) {
-  const uint8_t sample = sample_number(instrument);
-  Cell cell{sample, period_of(step.note), 0, 0};
-  switch (step.touch) {
-    case Touch::accent:
-      return Cell{sample, cell.period, effect_set_volume, level_of(instrument).accent};
-    case Touch::soft:
-      return Cell{sample, cell.period, effect_set_volume, level_of(instrument).soft};
-    case Touch::glide:
-      return Cell{0, cell.period, effect_portamento, style.glide};
-    case Touch::late:
-      cell.effect = effect_extended;
-      cell.param = extended_note_delay << 4 | late_ticks;
-      return cell;
-    case Touch::dark:
-      return Cell{sample, cell.period, effect_sample_offset, style.dark_offset};
+// The command that starts a note as its touch says, at the voice's levels
+// and in its style. No default: a touch added to the notation must be
+// played here.
+Cell touch_command(Touch touch, const Level& level, const VoiceStyle& style) {
+  switch (touch) {
     case Touch::plain:
-      break;
+      return Cell{};
+    case Touch::accent:
+      return Cell{0, 0, effect_set_volume, level.accent};
+    case Touch::soft:
+      return Cell{0, 0, effect_set_volume, level.soft};
+    case Touch::glide:
+      return Cell{0, 0, effect_portamento, style.glide};
+    case Touch::late:
+      return extended(extended_note_delay, style.late);
+    case Touch::dark:
+      return Cell{0, 0, effect_sample_offset, style.dark_offset};
+    case Touch::roll:
+      return extended(extended_retrigger, style.roll);
+    case Touch::fast_roll:
+      return extended(extended_retrigger, style.fast_roll);
   }
+  return Cell{};
+}
+
+// A note's first row: its sample at its period, and the command of its
+// touch. A glide names no sample, so the sounding note keeps its volume
+// and bends to the new pitch instead of starting again.
+Cell note_cell(uint8_t sample, uint16_t period, Touch touch, const Level& level,
+               const VoiceStyle& style) {
+  Cell cell = touch_command(touch, level, style);
+  cell.sample = touch == Touch::glide ? 0 : sample;
+  cell.period = period;
   return cell;
 }
 
@@ -82,7 +90,9 @@ void write_melody(Pattern& pattern, int32_t channel, const Bars& bars, Instrumen
     for (int32_t step = 0; step < steps_per_bar; ++step) {
       const MelodyStep& s = steps[static_cast<std::size_t>(step)];
       cell_at(pattern, bar, step, channel) =
-          s.mark == Mark::note ? melody_note(s, instrument, style) : melody_mark(s.mark, style);
+          s.mark == Mark::note ? note_cell(sample_number(instrument), period_of(s.note), s.touch,
+                                           level_of(instrument), style)
+                               : melody_mark(s.mark, style);
     }
   }
 }
@@ -125,12 +135,12 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
       const ChordStep& s = steps[static_cast<std::size_t>(step)];
       Cell& cell = cell_at(pattern, bar, step, chord_channel);
       if (s.mark == Mark::chord) {
-        // A soft chord spends its first row on the volume command.
-        cell = s.touch == Touch::soft
-                   ? Cell{sample_number(Instrument::chords), period_of(s.chord.root),
-                          effect_set_volume, level_of(Instrument::chords).soft}
-                   : Cell{sample_number(Instrument::chords), period_of(s.chord.root),
-                          effect_arpeggio, s.chord.arpeggio};
+        // A chord with a touch spends its first row on the touch's command.
+        const uint8_t sample = sample_number(Instrument::chords);
+        const uint16_t root = period_of(s.chord.root);
+        cell = s.touch == Touch::plain
+                   ? Cell{sample, root, effect_arpeggio, s.chord.arpeggio}
+                   : note_cell(sample, root, s.touch, level_of(Instrument::chords), chord_style);
         arpeggio = s.chord.arpeggio;
         sounding = named = true;
       } else if (s.mark == Mark::release) {
@@ -150,35 +160,10 @@ void write_chords(Pattern& pattern, const Bars& bars, std::string_view pattern_n
   }
 }
 
-// The command that plays a drum's stroke softer, harder, later or as a
-// roll. No default: a stroke added to the kit must be played here.
-Cell stroke_command(Stroke stroke, Instrument drum) {
-  switch (stroke) {
-    case Stroke::soft:
-      return Cell{0, 0, effect_set_volume, level_of(drum).soft};
-    case Stroke::accent:
-      return Cell{0, 0, effect_set_volume, level_of(drum).accent};
-    case Stroke::late:
-      return extended(extended_note_delay, drag_ticks);
-    case Stroke::roll:
-      return extended(extended_retrigger, 3);
-    case Stroke::fast_roll:
-      return extended(extended_retrigger, 2);
-    case Stroke::plain:
-    case Stroke::third_down:
-      break;
-  }
-  return Cell{};
-}
-
-// A drum's cell: its sample at its note, with its stroke's command.
+// A drum's cell: its sample at its note, struck with its touch.
 Cell drum_cell(const DrumStep& step) {
-  const Instrument drum = step.drum->instrument;
-  const int32_t down = step.stroke == Stroke::third_down ? third_down_semitones : 0;
-  Cell cell = stroke_command(step.stroke, drum);
-  cell.sample = sample_number(drum);
-  cell.period = period_of(Note{drum_note(drum).index - down});
-  return cell;
+  return note_cell(sample_number(*step.drum), period_of(Note{drum_note().index - step.down}),
+                   step.touch, step.drum->level, drum_style);
 }
 
 void write_drums(Pattern& pattern, const Bars& bars) {
@@ -198,11 +183,25 @@ bool written(const Bars& bars) {
   return false;
 }
 
-// The chords and the descant share the chord channel: a descant step that
-// writes something takes the channel, and the chords take it back at
-// their next chord. Holds of a chord the descant has taken over write
-// nothing, or their arpeggio would bend the descant's note.
-void share_chord_channel(Pattern& pattern, const Pattern& chords, const Pattern& descant) {
+// The mode the score asks of the chord channel. An echo fills the
+// channel, so it leaves no room for chords or a descant.
+ChordChannel chord_channel_of(const PatternScore& score) {
+  const bool descant = written(score.descant);
+  if (score.echo_rows <= 0) return descant ? ChordChannel::descant : ChordChannel::chords;
+  if (descant) throw std::invalid_argument("an echo and a descant on one channel");
+  if (written(score.chords)) throw std::invalid_argument("chords where the echo plays");
+  return ChordChannel::echo;
+}
+
+// The chords and the descant by turns: a descant step that writes
+// something takes the channel, and the chords take it back at their next
+// chord. Holds of a chord the descant has taken over write nothing, or
+// their arpeggio would bend the descant's note.
+void write_chords_and_descant(Pattern& pattern, const PatternScore& score) {
+  Pattern chords;
+  if (written(score.chords)) write_chords(chords, score.chords, score.name);
+  Pattern descant;
+  write_melody(descant, chord_channel, score.descant, Instrument::descant, descant_style);
   bool descant_playing = false;
   for (std::size_t row = 0; row < pattern.rows.size(); ++row) {
     const Cell& chord = chords.rows[row][chord_channel];
@@ -216,25 +215,18 @@ void share_chord_channel(Pattern& pattern, const Pattern& chords, const Pattern&
   }
 }
 
-// The chord channel plays the chords, an echo of the lead, or the chords
-// and a descant by turns.
 void write_chord_channel(Pattern& pattern, const PatternScore& score) {
-  const bool echo = score.echo_rows > 0;
-  const bool descant = written(score.descant);
-  if (echo && (descant || written(score.chords))) {
-    throw std::invalid_argument(descant ? "an echo and a descant on one channel"
-                                        : "chords where the echo plays");
+  switch (chord_channel_of(score)) {
+    case ChordChannel::chords:
+      write_chords(pattern, score.chords, score.name);
+      break;
+    case ChordChannel::echo:
+      write_echo(pattern, score.echo_rows);
+      break;
+    case ChordChannel::descant:
+      write_chords_and_descant(pattern, score);
+      break;
   }
-  if (echo) {
-    write_echo(pattern, score.echo_rows);
-    return;
-  }
-  Pattern chords;
-  if (written(score.chords) || !descant) write_chords(chords, score.chords, score.name);
-  Pattern melody;
-  if (descant)
-    write_melody(melody, chord_channel, score.descant, Instrument::descant, descant_style);
-  share_chord_channel(pattern, chords, melody);
 }
 
 Pattern write_pattern(const PatternScore& score) {
@@ -278,25 +270,26 @@ void check_tempo(const Song& song) {
 
 }  // namespace
 
-std::vector<uint8_t> order_list(const Song& song) {
-  std::vector<bool> played(song.patterns.size(), false);
-  std::vector<uint8_t> order;
+std::vector<const PatternScore*> song_patterns(const Song& song) {
+  std::vector<const PatternScore*> patterns;
   for (const Section& section : song.form) {
-    for (const std::string_view name : section.patterns) {
-      std::size_t index = 0;
-      while (index < song.patterns.size() && song.patterns[index].name != name) ++index;
-      if (index == song.patterns.size()) {
-        throw std::invalid_argument("section \"" + std::string(section.name) +
-                                    "\" names unknown pattern \"" + std::string(name) + "\"");
+    for (const PatternScore& pattern : section.patterns) {
+      if (std::find(patterns.begin(), patterns.end(), &pattern) == patterns.end()) {
+        patterns.push_back(&pattern);
       }
-      played[index] = true;
-      order.push_back(static_cast<uint8_t>(index));
     }
   }
-  for (std::size_t i = 0; i < played.size(); ++i) {
-    if (!played[i])
-      throw std::invalid_argument("pattern \"" + std::string(song.patterns[i].name) +
-                                  "\" is never played");
+  return patterns;
+}
+
+std::vector<uint8_t> order_list(const Song& song) {
+  const std::vector<const PatternScore*> patterns = song_patterns(song);
+  std::vector<uint8_t> order;
+  for (const Section& section : song.form) {
+    for (const PatternScore& pattern : section.patterns) {
+      const auto number = std::find(patterns.begin(), patterns.end(), &pattern) - patterns.begin();
+      order.push_back(static_cast<uint8_t>(number));
+    }
   }
   return order;
 }
@@ -311,7 +304,9 @@ Module arrange(const Song& song) {
   Module module;
   module.title = std::string(song.title);
   module.samples = make_instruments();
-  for (const PatternScore& score : song.patterns) module.patterns.push_back(write_pattern(score));
+  for (const PatternScore* score : song_patterns(song)) {
+    module.patterns.push_back(write_pattern(*score));
+  }
   module.order = order_list(song);
   place_tempo(module.patterns[module.order.front()], song);
   return module;

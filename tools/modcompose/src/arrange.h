@@ -16,27 +16,38 @@ inline constexpr int32_t drum_channel = 1;
 inline constexpr int32_t lead_channel = 2;
 inline constexpr int32_t chord_channel = 3;
 
-// How a melodic voice plays the notation's marks: the parameters of its
-// effect commands (the volumes of its accented and soft notes are in
-// levels.h). The bass's periods are four times the lead's, so it slides
-// and glides by larger steps to move as far in pitch.
+// How a voice plays the notation's marks and touches: the parameters of
+// its effect commands (the volumes of its accented and soft notes are its
+// levels, in levels.h or its row of the kit). The bass's periods are four
+// times the lead's, so it slides and glides by larger steps to move as far
+// in pitch.
 struct VoiceStyle {
   uint8_t vibrato = 0;      // speed and depth
   uint8_t tremolo = 0;      // speed and depth
   uint8_t slide = 0;        // period units per tick
   uint8_t glide = 0;        // portamento speed, period units per tick
+  uint8_t late = 0;         // ticks into the row at which a late note starts
   uint8_t dark_offset = 0;  // sample offset of a dark note, 256-byte units
+  uint8_t roll = 0;         // ticks between the strokes of a roll
+  uint8_t fast_roll = 0;    // ticks between the strokes of a fast roll
 };
 
-// The lead: a singer's gentle vibrato, short falls at phrase ends.
+// The lead: a singer's gentle vibrato, short falls at phrase ends. A late
+// note comes one tick (20 ms) after the beat: laid back, not yet an
+// off-beat.
 inline constexpr VoiceStyle lead_style{
-    .vibrato = 0x52, .tremolo = 0x66, .slide = 0x03, .glide = 0x0C, .dark_offset = 0};
+    .vibrato = 0x52, .tremolo = 0x66, .slide = 0x03, .glide = 0x0C, .late = 1, .dark_offset = 0};
 // The descant: the lead's sound an octave up, played as the lead plays.
 inline constexpr VoiceStyle descant_style = lead_style;
 // A dark bass note starts 0x08 * 256 bytes in: 32 of the 64 cycles of the
 // bass's filter sweep, half way along it.
 inline constexpr VoiceStyle bass_style{
-    .vibrato = 0x43, .tremolo = 0x44, .slide = 0x0A, .glide = 0x20, .dark_offset = 0x08};
+    .vibrato = 0x43, .tremolo = 0x44, .slide = 0x0A, .glide = 0x20, .late = 1, .dark_offset = 0x08};
+// The chords start plainly or softly; their held rows are arpeggios.
+inline constexpr VoiceStyle chord_style{};
+// A late drum is dragged half a row behind: a fill's stumble, not a feel.
+// A roll strikes twice a row, a fast roll three times.
+inline constexpr VoiceStyle drum_style{.late = 3, .roll = 3, .fast_roll = 2};
 
 // A release fades the note out within its row, losing 15 a tick: from any
 // volume to silence by the row's end, in steps small enough that the
@@ -53,20 +64,14 @@ inline bool cell_stops(const Cell& cell) {
 // swell gains 1 a tick after the first of a row.
 inline constexpr uint8_t fade_param = 0x01;
 inline constexpr uint8_t swell_param = 0x10;
-// Ticks into the row at which a late note starts and a cut note stops. A
-// late note comes one tick (20 ms) after the beat: laid back, not yet an
-// off-beat.
-inline constexpr uint8_t late_ticks = 1;
+// Ticks into the row at which a cut note stops.
 inline constexpr uint8_t cut_ticks = 3;
-// A late drum is dragged half a row behind: a fill's stumble, not a feel.
-inline constexpr uint8_t drag_ticks = 3;
-// A third-down stroke plays its drum this many semitones down.
-inline constexpr int32_t third_down_semitones = 4;
+
+// The song's patterns, each once, in the order the form first plays
+// them, which is the order of their numbers in the module.
+std::vector<const PatternScore*> song_patterns(const Song& song);
 
 // The order list: the pattern numbers of the form's sections, in order.
-// Pattern numbers follow the order of Song::patterns. Throws
-// std::invalid_argument for a section naming an unknown pattern or a
-// pattern that the form never plays.
 std::vector<uint8_t> order_list(const Song& song);
 
 // Playing time of the whole song in seconds: each row lasts

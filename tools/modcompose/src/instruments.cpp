@@ -1,7 +1,6 @@
 #include "tools/modcompose/src/instruments.h"
 
 #include <cmath>
-#include <stdexcept>
 #include <utility>
 
 #include "tools/modcompose/src/kit.h"
@@ -12,8 +11,8 @@ namespace {
 
 // A looped sample: `attack` followed by `loop`, the loop repeating until
 // the note is released or replaced.
-Sample looped(const char* name, const std::vector<double>& attack, const std::vector<double>& loop,
-              uint8_t volume) {
+Sample looped(const char* name, const std::vector<double>& attack,
+              const std::vector<double>& loop) {
   std::vector<double> wave = attack;
   wave.insert(wave.end(), loop.begin(), loop.end());
   Sample sample;
@@ -21,14 +20,13 @@ Sample looped(const char* name, const std::vector<double>& attack, const std::ve
   sample.data = to_8bit(wave);
   sample.loop_start = static_cast<uint32_t>(attack.size());
   sample.loop_length = static_cast<uint32_t>(loop.size());
-  sample.volume = volume;
   return sample;
 }
 
 // A one-shot sample. The format wants its first two bytes zero (the Amiga
 // replays them after the end), and its length in whole words. The last
 // milliseconds fade to zero so the cut at the end does not click.
-Sample one_shot(const char* name, std::vector<double> wave, double rate, uint8_t volume) {
+Sample one_shot(const char* name, std::vector<double> wave, double rate) {
   const auto fade = static_cast<std::size_t>(rate * 0.004);
   for (std::size_t i = 0; i < fade && i < wave.size(); ++i) {
     wave[wave.size() - 1 - i] *= static_cast<double>(i) / static_cast<double>(fade);
@@ -38,25 +36,12 @@ Sample one_shot(const char* name, std::vector<double> wave, double rate, uint8_t
   Sample sample;
   sample.name = name;
   sample.data = to_8bit(wave);
-  sample.volume = volume;
   return sample;
 }
 
 std::size_t length_in_bytes(double seconds, double rate) {
   return static_cast<std::size_t>(seconds * rate);
 }
-
-}  // namespace
-
-// Every drum plays at A-3, the top of the period table: at that byte rate
-// the mixer's interpolation throws the weakest images of a drum's top end
-// above 12 kHz, where they would be a haze over the whole mix.
-Note drum_note(Instrument drum) {
-  if (!is_drum(drum)) throw std::invalid_argument("not a drum");
-  return parse_note("A-3");
-}
-
-namespace {
 
 // The bass's filter and level along its sweep, t from 0 to 1: bright and
 // loud at the pluck, closing to a dark, round tone of a few harmonics.
@@ -76,23 +61,6 @@ std::vector<double> bass_cycle_at(double t) {
   return cycle;
 }
 
-}  // namespace
-
-// Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
-// A note played from the start plucks; a note started at a sample offset
-// (the bass style's dark_offset) begins further along the sweep, darker and softer.
-Sample make_bass() {
-  constexpr int32_t sweep_cycles = 64;
-  std::vector<double> attack;
-  for (int32_t cycle = 0; cycle < sweep_cycles; ++cycle) {
-    const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
-    attack.insert(attack.end(), wave.begin(), wave.end());
-  }
-  return looped("bass: swept saw", attack, bass_cycle_at(1.0), level_of(Instrument::bass).plain);
-}
-
-namespace {
-
 // Width of the lead's main pulse along its loop: a triangle 0.5 -> 0.35 ->
 // 0.5, so the loop's end meets its start. Narrower would thin the
 // fundamental enough to be heard as a swell once a loop.
@@ -108,7 +76,7 @@ double lead_duty(double position) {
 // breathes instead of throbbing. The first also sweeps its width once a
 // loop.
 Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int32_t harmonics,
-                      double brightness, uint8_t volume) {
+                      double brightness) {
   constexpr int32_t attack_cycles = 4;
   const double detune = (loop_cycles + 1.0) / loop_cycles;
   std::vector<double> attack;
@@ -125,47 +93,12 @@ Sample detuned_pulses(const char* name, int32_t cycle, int32_t loop_cycles, int3
                          0.17 * pulse_wave(second_phase, 0.4, harmonics, brightness);
     (attacking ? attack : loop).push_back(level * value);
   }
-  return looped(name, attack, loop, volume);
+  return looped(name, attack, loop);
 }
-
-}  // namespace
-
-// Lead: the detuned pulses, like two players in near unison.
-Sample make_lead() {
-  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0,
-                        level_of(Instrument::lead).plain);
-}
-
-// Descant: the lead an octave up. Half the cycle holds half the harmonics,
-// and a loop twice as many cycles long keeps the chorus beat as slow.
-Sample make_descant() {
-  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0,
-                        level_of(Instrument::descant).plain);
-}
-
-// Chords: a thin quarter-width pulse, the classic voice for tracker
-// arpeggios; its bright edge keeps the fast note changes distinct.
-Sample make_chords() {
-  constexpr int32_t attack_cycles = 4;
-  std::vector<double> attack;
-  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
-    const double brightness = 14.0 - 1.0 * cycle;
-    for (int32_t i = 0; i < chords_cycle; ++i) {
-      attack.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
-    }
-  }
-  std::vector<double> loop;
-  for (int32_t i = 0; i < chords_cycle; ++i) {
-    loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
-  }
-  return looped("chords: pulse 25%", attack, loop, level_of(Instrument::chords).plain);
-}
-
-namespace {
 
 // The byte rate at which every drum is made and played.
 double drum_rate() {
-  return playback_rate_of(drum_note(Instrument::kick));
+  return playback_rate_of(drum_note());
 }
 
 std::size_t drum_length(double seconds) {
@@ -239,18 +172,14 @@ void saturate(std::vector<double>& wave, double drive) {
 // A drum's sample: its top cut by four low-pass poles at top_hz, after
 // any saturation, so that neither the sound nor the images the mixer's
 // interpolation makes of it reach far above 12 kHz.
-Sample drum_sample(const char* name, std::vector<double> wave, double top_hz, Instrument drum) {
+Sample drum_sample(const char* name, std::vector<double> wave, double top_hz) {
   Lowpass stages[4];
   for (Lowpass& stage : stages) stage = lowpass_at(top_hz, drum_rate());
   for (double& value : wave) {
     for (Lowpass& stage : stages) value = lowpass_process(stage, value);
   }
-  return one_shot(name, wave, drum_rate(), level_of(drum).plain);
+  return one_shot(name, wave, drum_rate());
 }
-
-}  // namespace
-
-namespace {
 
 // Kick: a head that falls from about 210 Hz to 50 Hz, hard driven, so the
 // fall and the overtones of the saturation give it a body between 100 Hz
@@ -263,51 +192,11 @@ std::vector<double> kick_wave() {
   return wave;
 }
 
-}  // namespace
-
-Sample make_kick() {
-  return drum_sample("kick: head and beater", kick_wave(), 6000.0, Instrument::kick);
-}
-
-// Snare: band-limited noise for the wires over a short 180 Hz tone for the
-// drum head, saturated together.
-Sample make_snare() {
-  const Head head{.hz = 180.0, .bend = 0.25, .bend_tau = 0.02, .tau = 0.05, .drive = 1.5};
-  std::vector<double> wave = struck_head(head, 0.24);
-  BandNoise wires = band_noise(0x736e6172, 1000.0, 6500.0);
-  for (std::size_t i = 0; i < wave.size(); ++i) {
-    wave[i] = 0.7 * wave[i] + 1.6 * band_noise_next(wires) * decay(drum_time(i), 0.09);
-  }
-  saturate(wave, 2.5);
-  return drum_sample("snare: noise and tone", wave, 7000.0, Instrument::snare);
-}
-
-// Clap: three quick bursts of mid-band noise, as of hands not quite
-// together, then the room's short tail.
-Sample make_clap() {
-  BandNoise hands = band_noise(0x636c6170, 900.0, 3800.0);
-  std::vector<double> wave;
-  for (std::size_t i = 0; i < drum_length(0.28); ++i) {
-    const double t = drum_time(i);
-    double level = 0.0;
-    for (const double burst : {0.0, 0.011, 0.022}) {
-      if (t >= burst) level += decay(t - burst, 0.004);
-    }
-    if (t >= 0.031) level += 0.7 * decay(t - 0.031, 0.07);
-    wave.push_back(band_noise_next(hands) * level);
-  }
-  saturate(wave, 2.5);
-  return drum_sample("clap: three hands", wave, 6000.0, Instrument::clap);
-}
-
-namespace {
-
 // A tom: a head falling a little in pitch as it rings, the skin's first
 // two overtones (a drum head's modes lie at 1.59 and 2.14 times its
 // fundamental, not at whole multiples) dying sooner than it, and a stick's
 // click. The overtones make it a drum rather than a sine.
-Sample tom(const char* name, Instrument drum, double hz, double tau, double seconds,
-           uint32_t seed) {
+Sample tom(const char* name, double hz, double tau, double seconds, uint32_t seed) {
   const Head head{.hz = hz, .bend = 0.3, .bend_tau = 0.03, .tau = tau, .drive = 1.8};
   std::vector<double> wave = struck_head(head, seconds);
   for (const auto& [ratio, level] : {std::pair{1.59, 0.8}, std::pair{2.14, 0.6}}) {
@@ -317,22 +206,8 @@ Sample tom(const char* name, Instrument drum, double hz, double tau, double seco
     for (std::size_t i = 0; i < wave.size(); ++i) wave[i] += level * overtone[i];
   }
   add_click(wave, band_noise(seed, 1500.0, 6000.0), 0.35, 0.005);
-  return drum_sample(name, wave, 6000.0, drum);
+  return drum_sample(name, wave, 6000.0);
 }
-
-}  // namespace
-
-// The toms sound the notes of the A minor triad: the high tom E, played
-// a major third down as the middle tom C, and the low tom A.
-Sample make_high_tom() {
-  return tom("tom: high", Instrument::high_tom, 164.81, 0.15, 0.45, 0x746f6d31);
-}
-
-Sample make_low_tom() {
-  return tom("tom: low", Instrument::low_tom, 110.0, 0.2, 0.6, 0x746f6d32);
-}
-
-namespace {
 
 // Cymbal noise: band noise from low_hz up to high_hz, dying away with
 // time constant tau.
@@ -371,12 +246,106 @@ std::vector<double> hat(double seconds, double tau, uint32_t seed) {
 
 }  // namespace
 
+// Every drum plays at A-3, the top of the period table: at that byte rate
+// the mixer's interpolation throws the weakest images of a drum's top end
+// above 12 kHz, where they would be a haze over the whole mix.
+Note drum_note() {
+  return parse_note("A-3");
+}
+
+// Bass: a sawtooth whose filter closes slowly over its first 64 cycles.
+// A note played from the start plucks; a note started at a sample offset
+// (the bass style's dark_offset) begins further along the sweep, darker and softer.
+Sample make_bass() {
+  constexpr int32_t sweep_cycles = 64;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < sweep_cycles; ++cycle) {
+    const std::vector<double> wave = bass_cycle_at(static_cast<double>(cycle) / sweep_cycles);
+    attack.insert(attack.end(), wave.begin(), wave.end());
+  }
+  return looped("bass: swept saw", attack, bass_cycle_at(1.0));
+}
+
+// Lead: the detuned pulses, like two players in near unison.
+Sample make_lead() {
+  return detuned_pulses("lead: detuned pulses", lead_cycle, 512, 15, 9.0);
+}
+
+// Descant: the lead an octave up. Half the cycle holds half the harmonics,
+// and a loop twice as many cycles long keeps the chorus beat as slow.
+Sample make_descant() {
+  return detuned_pulses("descant: lead, 8ve up", descant_cycle, 1024, 7, 5.0);
+}
+
+// Chords: a thin quarter-width pulse, the classic voice for tracker
+// arpeggios; its bright edge keeps the fast note changes distinct.
+Sample make_chords() {
+  constexpr int32_t attack_cycles = 4;
+  std::vector<double> attack;
+  for (int32_t cycle = 0; cycle < attack_cycles; ++cycle) {
+    const double brightness = 14.0 - 1.0 * cycle;
+    for (int32_t i = 0; i < chords_cycle; ++i) {
+      attack.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, brightness));
+    }
+  }
+  std::vector<double> loop;
+  for (int32_t i = 0; i < chords_cycle; ++i) {
+    loop.push_back(pulse_wave(static_cast<double>(i) / chords_cycle, 0.25, 15, 10.0));
+  }
+  return looped("chords: pulse 25%", attack, loop);
+}
+
+Sample make_kick() {
+  return drum_sample("kick: head and beater", kick_wave(), 6000.0);
+}
+
+// Snare: band-limited noise for the wires over a short 180 Hz tone for the
+// drum head, saturated together.
+Sample make_snare() {
+  const Head head{.hz = 180.0, .bend = 0.25, .bend_tau = 0.02, .tau = 0.05, .drive = 1.5};
+  std::vector<double> wave = struck_head(head, 0.24);
+  BandNoise wires = band_noise(0x736e6172, 1000.0, 6500.0);
+  for (std::size_t i = 0; i < wave.size(); ++i) {
+    wave[i] = 0.7 * wave[i] + 1.6 * band_noise_next(wires) * decay(drum_time(i), 0.09);
+  }
+  saturate(wave, 2.5);
+  return drum_sample("snare: noise and tone", wave, 7000.0);
+}
+
+// Clap: three quick bursts of mid-band noise, as of hands not quite
+// together, then the room's short tail.
+Sample make_clap() {
+  BandNoise hands = band_noise(0x636c6170, 900.0, 3800.0);
+  std::vector<double> wave;
+  for (std::size_t i = 0; i < drum_length(0.28); ++i) {
+    const double t = drum_time(i);
+    double level = 0.0;
+    for (const double burst : {0.0, 0.011, 0.022}) {
+      if (t >= burst) level += decay(t - burst, 0.004);
+    }
+    if (t >= 0.031) level += 0.7 * decay(t - 0.031, 0.07);
+    wave.push_back(band_noise_next(hands) * level);
+  }
+  saturate(wave, 2.5);
+  return drum_sample("clap: three hands", wave, 6000.0);
+}
+
+// The toms sound the notes of the A minor triad: the high tom E, played
+// a major third down as the middle tom C, and the low tom A.
+Sample make_high_tom() {
+  return tom("tom: high", 164.81, 0.15, 0.45, 0x746f6d31);
+}
+
+Sample make_low_tom() {
+  return tom("tom: low", 110.0, 0.2, 0.6, 0x746f6d32);
+}
+
 Sample make_hihat() {
-  return drum_sample("hihat: closed", hat(0.07, 0.016, 0x68617431), 12000.0, Instrument::hihat);
+  return drum_sample("hihat: closed", hat(0.07, 0.016, 0x68617431), 12000.0);
 }
 
 Sample make_open_hihat() {
-  return drum_sample("hihat: open", hat(0.40, 0.11, 0x68617432), 12000.0, Instrument::open_hihat);
+  return drum_sample("hihat: open", hat(0.40, 0.11, 0x68617432), 12000.0);
 }
 
 // Crash: a kick under a wide band of noise, with a bright splash at the
@@ -394,11 +363,18 @@ Sample make_crash() {
     wave[i] = 2.0 * (wave[i] + 1.5 * splash[i]) * fade * fade;
     if (i < kick.size()) wave[i] += 0.7 * kick[i];
   }
-  return drum_sample("crash: with kick", wave, 10000.0, Instrument::crash);
+  return drum_sample("crash: with kick", wave, 10000.0);
 }
 
+// A sample's own volume in the file is its voice's plain level.
 std::vector<Sample> make_instruments() {
   std::vector<Sample> samples{make_bass(), make_lead(), make_chords(), make_descant()};
-  for (const KitDrum& drum : kit) samples.push_back(drum.make());
+  for (const VoiceLevel& voice : levels) {
+    samples[sample_number(voice.instrument) - 1u].volume = voice.level.plain;
+  }
+  for (const KitDrum& drum : kit) {
+    samples.push_back(drum.make());
+    samples.back().volume = drum.level.plain;
+  }
   return samples;
 }

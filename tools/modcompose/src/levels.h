@@ -1,7 +1,7 @@
-// The level of every voice, in one table: the volume at which each
-// sample's plain notes play (its own volume in the file), and the volumes
-// of its accented and soft notes, on the tracker's scale of 0 to 64. The
-// balance of the whole mix is set here and nowhere else.
+// The levels of the pitched voices: the volume at which each sample's
+// plain notes play (its own volume in the file), and the volumes of its
+// accented and soft notes, on the tracker's scale of 0 to 64. Each drum's
+// levels are in its row of the kit's table in kit.h.
 #pragma once
 
 #include <array>
@@ -20,33 +20,26 @@ struct VoiceLevel {
   Level level;
 };
 
+inline constexpr std::size_t pitched_count = sample_number(Instrument::first_drum) - 1;
+
 // The descant sits well under the lead it sings above, so the climax keeps
-// one lead; the chords' soft notes open sections quietly; a ghost snare is
-// a touch, an accented hi-hat marks the offbeats.
-inline constexpr std::array<VoiceLevel, instrument_count> levels{{
+// one lead; the chords' soft notes open sections quietly.
+inline constexpr std::array<VoiceLevel, pitched_count> levels{{
     {Instrument::bass, {.plain = 56, .accent = 64, .soft = 28}},
     {Instrument::lead, {.plain = 29, .accent = 41, .soft = 20}},
     {Instrument::chords, {.plain = 34, .accent = 34, .soft = 18}},
     {Instrument::descant, {.plain = 22, .accent = 29, .soft = 11}},
-    {Instrument::kick, {.plain = 64, .accent = 64, .soft = 64}},
-    {Instrument::snare, {.plain = 64, .accent = 64, .soft = 24}},
-    {Instrument::hihat, {.plain = 40, .accent = 56, .soft = 40}},
-    {Instrument::open_hihat, {.plain = 34, .accent = 34, .soft = 34}},
-    {Instrument::crash, {.plain = 64, .accent = 64, .soft = 64}},
-    {Instrument::high_tom, {.plain = 56, .accent = 56, .soft = 56}},
-    {Instrument::low_tom, {.plain = 56, .accent = 56, .soft = 56}},
-    {Instrument::clap, {.plain = 64, .accent = 64, .soft = 64}},
 }};
 
-// Every instrument has its row, in sample order, so a voice added to the
-// instruments without a level does not compile.
+// Every pitched voice has its row, in sample order, so a voice added to
+// the instruments without a level does not compile.
 inline constexpr bool levels_in_sample_order = [] {
   for (std::size_t i = 0; i < levels.size(); ++i) {
     if (static_cast<std::size_t>(levels[i].instrument) != i + 1) return false;
   }
   return true;
 }();
-static_assert(levels_in_sample_order, "levels needs one row per instrument, in sample order");
+static_assert(levels_in_sample_order, "levels needs one row per pitched voice, in sample order");
 
 constexpr Level level_of(Instrument instrument) {
   return levels[static_cast<std::size_t>(instrument) - 1].level;

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "tools/modcompose/src/kit.h"
+
 namespace {
 
 [[noreturn]] void bad_token(std::string_view kind, std::string_view token) {

@@ -17,7 +17,7 @@ constexpr double top = 28.0;
 constexpr double semitone_height = 4.0;
 constexpr double lane_gap = 14.0;
 constexpr double drum_height = 8.0;
-constexpr auto drum_lines = static_cast<int32_t>(drum_count);
+constexpr auto drum_lines = static_cast<int32_t>(std::size(kit));
 
 // A note as it sounds: from its first row to the row where it stops.
 struct NoteSpan {
@@ -83,7 +83,7 @@ std::vector<NoteSpan> channel_notes(const Module& module, const std::vector<Row>
 }
 
 bool is_drum_hit(const NoteSpan& span) {
-  return is_drum(static_cast<Instrument>(span.sample));
+  return is_drum(span.sample);
 }
 
 // The notes of a channel that are not drums, and the drum hits of all.
@@ -105,15 +105,15 @@ std::vector<NoteSpan> drum_hits(const Module& module, const std::vector<Row>& ro
 // The pitch a note sounds at: the descant sounds an octave above its
 // period's note.
 int32_t sounding_note(const NoteSpan& span) {
-  const bool descant = span.sample == static_cast<uint8_t>(Instrument::descant);
+  const bool descant = span.sample == sample_number(Instrument::descant);
   return span.note + (descant ? notes_per_octave : 0);
 }
 
 std::string colour_of(const NoteSpan& span, int32_t channel) {
   if (channel == bass_channel) return "#5fc45f";
   if (channel == lead_channel) return "#ef5b9c";
-  if (span.sample == static_cast<uint8_t>(Instrument::lead)) return "#b58cf0";  // the echo
-  if (span.sample == static_cast<uint8_t>(Instrument::descant)) return "#f0a050";
+  if (span.sample == sample_number(Instrument::lead)) return "#b58cf0";  // the echo
+  if (span.sample == sample_number(Instrument::descant)) return "#f0a050";
   return "#4fa3e8";
 }
 
@@ -152,10 +152,10 @@ double draw_melodic_lane(std::ostringstream& svg, const std::vector<NoteSpan>& s
 double draw_drum_lane(std::ostringstream& svg, const std::vector<NoteSpan>& hits, double y) {
   for (int32_t line = 0; line < drum_lines; ++line) {
     svg << "<text x=\"4\" y=\"" << y + (line + 1) * drum_height - 1 << "\" font-size=\"7\">"
-        << kit[static_cast<std::size_t>(line)].lane << "</text>\n";
+        << kit[static_cast<std::size_t>(line)].name << "</text>\n";
   }
   for (const NoteSpan& hit : hits) {
-    const int32_t line = hit.sample - static_cast<int32_t>(first_drum);
+    const int32_t line = hit.sample - sample_number(Instrument::first_drum);
     draw_bar(svg, lane_left + hit.start * row_width, y + line * drum_height, 2 * row_width,
              drum_height - 1, "#e8c24a", hit.volume);
   }

@@ -1,16 +1,8 @@
 // "blumot": the intro's tune, in A minor at 125 beats per minute.
 //
-// How to read it: every pattern is four bars; every bar of a voice is one
-// line of 16 sixteenth-note steps in columns five characters wide, beats
-// on steps 1, 5, 9 and 13 (the rulers mark them). Notes are tracker names; "."
-// holds and "^" stops the sound. After a note, "!" accents it, "," plays
-// it soft, "*" glides into it, "'" places it late and "_" starts it dark.
-// On held notes "~" is vibrato, "w" tremolo, "/" and "v" slide up and down,
-// "<" and ">" grow and fade, "x" cuts. The bass sounds an octave below the
-// name read on the lead (its cycle is twice as long), the descant an octave
-// above it (its cycle is half as long). The drums are one character each,
-// as the kit's table in kit.h names them (K kick, S snare, h hi-hat, X
-// crash with its kick, and so on). See notation.h for the whole notation.
+// Every pattern is four bars; every bar of a voice is one line in the
+// notation that notation.h describes, its 16 steps in columns five
+// characters wide under rulers that mark the beats.
 //
 // The form: intro (the chords alone, then the groove), theme (the hook,
 // E-D-C-D in a 3+3+2 rhythm, and its answer), variation (the hook's rhythm
@@ -393,17 +385,15 @@ const Song& blumot_song() {
       .title = "ORX intro: blumot",
       .ticks_per_row = 6,
       .beats_per_minute = 125,
-      .patterns = {intro, groove, theme_a, theme_b, variation_a, variation_b, breakdown_a,
-                   breakdown_b, build_a, build_b, return_a, return_b, ending_a, ending_b},
       .form =
           {
-              {"intro", {"intro", "groove"}},
-              {"theme", {"theme a", "theme b"}},
-              {"variation", {"variation a", "variation b"}},
-              {"breakdown", {"breakdown a", "breakdown b"}},
-              {"build", {"build a", "build b"}},
-              {"return", {"return a", "return b"}},
-              {"ending", {"ending a", "ending b"}},
+              {"intro", {intro, groove}},
+              {"theme", {theme_a, theme_b}},
+              {"variation", {variation_a, variation_b}},
+              {"breakdown", {breakdown_a, breakdown_b}},
+              {"build", {build_a, build_b}},
+              {"return", {return_a, return_b}},
+              {"ending", {ending_a, ending_b}},
           },
   };
   return song;

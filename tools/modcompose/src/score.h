@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -12,33 +13,36 @@ inline constexpr int32_t bars_per_pattern = 4;
 // One text per bar; a pattern is four bars of 16 rows.
 using Bars = std::array<std::string_view, bars_per_pattern>;
 
-// Four bars of all four voices. Each voice has a channel of its own.
+// What a pattern's chord channel plays, as its score asks: the chords
+// alone; or, when echo_rows is above 0, an echo of the lead that many rows
+// later and quieter, with chords and descant left empty; or, when a
+// descant is written, the chords and the descant by turns, a descant note
+// taking the channel and the next chord taking it back. The descant is the
+// lead's sound, an octave above the names it reads.
+enum class ChordChannel { chords, echo, descant };
+
+// Four bars of all four voices, each on a channel of its own but for the
+// chords, the descant and the echo, which share one as ChordChannel says.
 struct PatternScore {
   std::string_view name;
   Bars chords{};
-  // When written, the chord channel plays this second melody by turns
-  // with the chords: the lead's sound, an octave above the names it reads.
-  // A descant note takes the channel; the next chord takes it back.
   Bars descant{};
   Bars lead;
   Bars bass;
   Bars drums;
-  // When above 0, the chord channel plays an echo of the lead this many
-  // rows later instead of the chords, which must then be empty.
   int32_t echo_rows = 0;
 };
 
-// A part of the form, naming the patterns it plays in order.
+// A part of the form: the patterns it plays, in order.
 struct Section {
   std::string_view name;
-  std::vector<std::string_view> patterns;
+  std::vector<std::reference_wrapper<const PatternScore>> patterns;
 };
 
 struct Song {
   std::string_view title;  // at most 20 characters
   int32_t ticks_per_row = 6;
   int32_t beats_per_minute = 125;  // tracker tempo: a tick lasts 2.5 / this seconds
-  std::vector<PatternScore> patterns;
   std::vector<Section> form;
 };
 

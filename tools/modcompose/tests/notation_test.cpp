@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "tools/modcompose/src/kit.h"
+
 namespace {
 
 constexpr const char* sixteen_holds = ". . . . . . . . . . . . . . . .";
@@ -80,14 +82,14 @@ TEST(Notation, ChordSteps) {
 
 TEST(Notation, DrumStepsNameTheKitsDrums) {
   const auto steps = parse_drum_bar("K s . X m . . . . . . . . . . .");
-  EXPECT_EQ(steps[0].drum->instrument, Instrument::kick);
-  EXPECT_EQ(steps[0].stroke, Stroke::plain);
-  EXPECT_EQ(steps[1].drum->instrument, Instrument::snare);
-  EXPECT_EQ(steps[1].stroke, Stroke::soft);
+  EXPECT_EQ(steps[0].drum->name, "kick");
+  EXPECT_EQ(steps[0].touch, Touch::plain);
+  EXPECT_EQ(steps[1].drum->name, "snare");
+  EXPECT_EQ(steps[1].touch, Touch::soft);
   EXPECT_EQ(steps[2].drum, nullptr);
-  EXPECT_EQ(steps[3].drum->instrument, Instrument::crash);
-  EXPECT_EQ(steps[4].drum->instrument, Instrument::high_tom);
-  EXPECT_EQ(steps[4].stroke, Stroke::third_down);
+  EXPECT_EQ(steps[3].drum->name, "crash");
+  EXPECT_EQ(steps[4].drum->name, "high tom");
+  EXPECT_EQ(steps[4].down, major_third);
   EXPECT_THROW(parse_drum_bar("k . . . . . . . . . . . . . . ."), std::invalid_argument);
   EXPECT_THROW(parse_drum_bar("C-3 . . . . . . . . . . . . . . ."), std::invalid_argument);
 }

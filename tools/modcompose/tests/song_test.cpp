@@ -10,6 +10,7 @@
 
 #include "tools/modcompose/src/arrange.h"
 #include "tools/modcompose/src/instruments.h"
+#include "tools/modcompose/src/kit.h"
 #include "tools/modcompose/src/levels.h"
 #include "tools/modcompose/src/notation.h"
 #include "tools/modcompose/src/pitch.h"
@@ -20,7 +21,7 @@ namespace {
 // One bar as it is played: the section it belongs to and its 16 rows.
 struct PlayedBar {
   std::string_view section;
-  std::string_view pattern;
+  const PatternScore* pattern = nullptr;
   int32_t bar = 0;
   std::vector<Row> rows;
 };
@@ -29,11 +30,11 @@ std::vector<PlayedBar> played_bars(const Song& song, const Module& module) {
   std::vector<PlayedBar> bars;
   std::size_t position = 0;
   for (const Section& section : song.form) {
-    for (const std::string_view name : section.patterns) {
+    for (const PatternScore& score : section.patterns) {
       const Pattern& pattern = module.patterns[module.order[position++]];
       for (int32_t bar = 0; bar < bars_per_pattern; ++bar) {
         const auto first = pattern.rows.begin() + bar * steps_per_bar;
-        bars.push_back({section.name, name, bar, {first, first + steps_per_bar}});
+        bars.push_back({section.name, &score, bar, {first, first + steps_per_bar}});
       }
     }
   }
@@ -141,8 +142,8 @@ TEST_F(Tune, PerformsWithTrackerIdioms) {
       const Cell& echo = bar.rows[row][chord_channel];
       if (echo.sample != static_cast<uint8_t>(Instrument::lead)) continue;
       echoes = true;
-      EXPECT_EQ(echo.effect, effect_set_volume) << bar.pattern;
-      EXPECT_LT(echo.param, level_of(Instrument::lead).plain) << bar.pattern;
+      EXPECT_EQ(echo.effect, effect_set_volume) << bar.pattern->name;
+      EXPECT_LT(echo.param, level_of(Instrument::lead).plain) << bar.pattern->name;
     }
     echo_bars += echoes ? 1 : 0;
   }
@@ -160,7 +161,7 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
                                                              : level_of(Instrument::lead).plain);
       }
       const Cell& drum = row[drum_channel];
-      if (drum.sample == static_cast<uint8_t>(Instrument::hihat)) {
+      if (drum.sample == sample_number(kit_drum("hi-hat"))) {
         hihat_volumes.insert(drum.effect == effect_set_volume ? drum.param : -1);
       }
     }
@@ -181,7 +182,7 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
   for (std::size_t bar = 0; bar + 1 < bars.size(); ++bar) {
     bool rests = false;
     if (bar_plays(bar, rests) && bar_plays(bar + 1, rests)) {
-      EXPECT_TRUE(rests) << bars[bar].pattern << " bar " << bars[bar].bar + 1;
+      EXPECT_TRUE(rests) << bars[bar].pattern->name << " bar " << bars[bar].bar + 1;
     }
   }
 }
@@ -191,9 +192,9 @@ TEST_F(Tune, LeadBreathesAndPlaysDynamics) {
 // rings is heard as a dead stop above the mix.
 TEST_F(Tune, KickRingsAndCrashIsNeverCut) {
   const double row_seconds = song.ticks_per_row * 2.5 / song.beats_per_minute;
-  const auto crash = static_cast<uint8_t>(Instrument::crash);
-  const double crash_seconds = static_cast<double>(module.samples[crash - 1u].data.size()) /
-                               playback_rate_of(drum_note(Instrument::crash));
+  const uint8_t crash = sample_number(kit_drum("crash"));
+  const double crash_seconds =
+      static_cast<double>(module.samples[crash - 1u].data.size()) / playback_rate_of(drum_note());
   double struck_at = -1.0;
   double must_ring = 0.0;
   double time = 0.0;
@@ -202,10 +203,10 @@ TEST_F(Tune, KickRingsAndCrashIsNeverCut) {
     for (const Row& row : bar.rows) {
       const Cell& drum = row[drum_channel];
       if (drum.period != 0 && struck_at >= 0.0) {
-        EXPECT_GE(time - struck_at, must_ring) << bar.pattern << " bar " << bar.bar + 1;
+        EXPECT_GE(time - struck_at, must_ring) << bar.pattern->name << " bar " << bar.bar + 1;
         struck_at = -1.0;
       }
-      if (drum.sample == static_cast<uint8_t>(Instrument::kick) || drum.sample == crash) {
+      if (drum.sample == sample_number(kit_drum("kick")) || drum.sample == crash) {
         struck_at = time;
         must_ring = drum.sample == crash ? crash_seconds : 0.2;
         crashes += drum.sample == crash ? 1 : 0;
@@ -225,11 +226,6 @@ std::vector<std::pair<int32_t, uint8_t>> bar_chords(std::string_view bar) {
       chords.push_back(chord);
   }
   return chords;
-}
-
-const PatternScore& pattern_named(const Song& song, std::string_view name) {
-  return *std::find_if(song.patterns.begin(), song.patterns.end(),
-                       [name](const PatternScore& p) { return p.name == name; });
 }
 
 TEST_F(Tune, VariesItsBarsFillsAndHarmony) {
@@ -257,10 +253,10 @@ TEST_F(Tune, VariesItsBarsFillsAndHarmony) {
   // Harmony: two chords in a bar often; the opening progression rarely.
   int32_t two_chord_bars = 0;
   int32_t opening_bars = 0;
-  const Bars& opening = pattern_named(song, song.form[0].patterns[0]).chords;
+  const Bars& opening = song.form[0].patterns[0].get().chords;
   for (const Section& section : song.form) {
-    for (const std::string_view name : section.patterns) {
-      const Bars& chords = pattern_named(song, name).chords;
+    for (const PatternScore& pattern : section.patterns) {
+      const Bars& chords = pattern.chords;
       bool same = true;
       for (std::size_t bar = 0; bar < bars_per_pattern; ++bar) {
         two_chord_bars += bar_chords(chords[bar]).size() >= 2 ? 1 : 0;
@@ -274,9 +270,9 @@ TEST_F(Tune, VariesItsBarsFillsAndHarmony) {
   // The chords are heard from every bar's downbeat, the climax's too; only
   // the echo takes their channel for whole bars.
   for (const PlayedBar& bar : bars) {
-    if (pattern_named(song, bar.pattern).echo_rows > 0) continue;
+    if (bar.pattern->echo_rows > 0) continue;
     EXPECT_EQ(bar.rows[0][chord_channel].sample, static_cast<uint8_t>(Instrument::chords))
-        << bar.pattern << " bar " << bar.bar + 1;
+        << bar.pattern->name << " bar " << bar.bar + 1;
   }
   EXPECT_LE(opening_bars * 4, static_cast<int32_t>(bars.size()));
 }
@@ -300,13 +296,13 @@ bool holds_hook(const std::vector<int32_t>& notes, const std::vector<int32_t>& h
 }
 
 TEST_F(Tune, HookReturnsAndNotesServeTheKey) {
-  const std::vector<int32_t> theme = lead_notes(pattern_named(song, song.form[1].patterns[0]));
+  const std::vector<int32_t> theme = lead_notes(song.form[1].patterns[0]);
   const std::vector<int32_t> hook(theme.begin(), theme.begin() + 4);
   int32_t sections_with_hook = 0;
   for (const Section& section : song.form) {
     bool found = false;
-    for (const std::string_view name : section.patterns)
-      found = found || holds_hook(lead_notes(pattern_named(song, name)), hook);
+    for (const PatternScore& pattern : section.patterns)
+      found = found || holds_hook(lead_notes(pattern), hook);
     sections_with_hook += found ? 1 : 0;
   }
   EXPECT_GE(sections_with_hook, 3);
@@ -316,8 +312,8 @@ TEST_F(Tune, HookReturnsAndNotesServeTheKey) {
   const std::set<int32_t> a_minor{9, 11, 0, 2, 4, 5, 7, 8};
   int32_t notes = 0;
   int32_t in_key = 0;
-  for (const PatternScore& pattern : song.patterns) {
-    for (const Bars* voice : {&pattern.lead, &pattern.bass}) {
+  for (const PatternScore* pattern : song_patterns(song)) {
+    for (const Bars* voice : {&pattern->lead, &pattern->bass}) {
       for (const std::string_view bar : *voice) {
         for (const MelodyStep& step : parse_melody_bar(bar)) {
           if (step.mark != Mark::note) continue;
