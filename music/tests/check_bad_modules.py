@@ -25,19 +25,18 @@ Run it on the sanitizer build to have every load checked for memory errors.
 Usage: check_bad_modules.py --program PATH --module PATH [--frames N]
 """
 
-import argparse
 import os
 import random
 import signal
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 from concurrent.futures import ThreadPoolExecutor
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
                                 "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 from pulse_client import pulse_client_environment  # noqa: E402
 
@@ -253,47 +252,33 @@ def interrupt_during_dialogue(program, env, root):
     return [f"interrupt during the dialogue: {problem}"] if problem else []
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--module", required=True)
-    parser.add_argument("--frames", type=int, default=25)
-    parser.add_argument("--jobs", type=int, default=4)
-    args = parser.parse_args()
+def check(args, root):
     if not os.path.isfile(args.module):
         print(f"no module at {args.module}: build the blumot_mod target first")
-        return 1
-    program = os.path.abspath(args.program)
+        sys.exit(1)
     with open(args.module, "rb") as module_file:
         module = module_file.read()
     if module[SIGNATURE:PATTERNS] != b"M.K.":
         print(f"{args.module} is not a four-channel ProTracker module")
-        return 1
-
-    failures = 0
-    started = time.monotonic()
-    with tempfile.TemporaryDirectory(prefix="intro-bad-modules-") as root:
-        env = quiet_environment(root)
-        made = variants(module)
-        with ThreadPoolExecutor(max_workers=args.jobs) as pool:
-            runs = [pool.submit(run_variant, program, env, root, index, name, content,
-                                args.frames)
-                    for index, (name, content) in enumerate(made)]
-            for run in runs:
-                name, outcome, seconds, problems = run.result()
-                print(f"{'FAIL' if problems else 'ok  '} {name}: {outcome} ({seconds:.1f} s)")
-                for problem in problems:
-                    print(f"     {problem}")
-                failures += bool(problems)
-        dialogue_problems = interrupt_during_dialogue(program, env, root)
-        for problem in dialogue_problems:
-            print("FAIL", problem)
-        failures += bool(dialogue_problems)
-    total = len(made) + 1
-    print(f"bad modules: {total - failures} of {total} runs right ({len(made)} modules "
-          f"and an interrupt in the dialogue) in {time.monotonic() - started:.1f} s")
-    return 1 if failures else 0
+        sys.exit(1)
+    args.started, failed = time.monotonic(), []
+    env = quiet_environment(root)
+    made = variants(module)
+    args.runs = len(made) + 1
+    with ThreadPoolExecutor(max_workers=args.jobs) as pool:
+        runs = [pool.submit(run_variant, args.program, env, root, index, name, content,
+                            args.frames)
+                for index, (name, content) in enumerate(made)]
+        for run in runs:
+            name, outcome, seconds, problems = run.result()
+            failed += check_main.report(f"{name}: {outcome} ({seconds:.1f} s)", problems)
+    return failed + interrupt_during_dialogue(args.program, env, root)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {"program": None, "module": None,
+                                    "frames": {"type": int, "default": 25},
+                                    "jobs": {"type": int, "default": 4}},
+                   lambda args, failed: f"bad modules: {args.runs - len(failed)} of {args.runs} "
+                   f"runs right ({args.runs - 1} modules and an interrupt in the dialogue) in "
+                   f"{time.monotonic() - args.started:.1f} s")

@@ -8,10 +8,14 @@ Reads the programs' dynamic sections and symbol tables with readelf.
 Usage: check_linkage.py --silent PATH --music PATH
 """
 
-import argparse
+import os
 import re
 import subprocess
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests",
+                                "support"))
+import check_main  # noqa: E402
 
 STANDARD = re.compile(r"^(libc|libm|libstdc\+\+|libgcc_s|ld-linux[-\w]*)\.so(\.\d+)*$")
 SANITIZERS = re.compile(r"^lib(asan|ubsan|lsan|tsan)\.so(\.\d+)*$")
@@ -28,12 +32,7 @@ def needed(program):
     return re.findall(r"\(NEEDED\)\s+Shared library: \[([^\]]+)\]", readelf("--dynamic", program))
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--silent", required=True)
-    parser.add_argument("--music", required=True)
-    args = parser.parse_args()
-
+def check(args, work):
     problems = []
     silent_needs = needed(args.silent)
     for library in silent_needs:
@@ -48,10 +47,8 @@ def main():
 
     print("intro-silent needs:", " ".join(silent_needs))
     print("intro needs:", " ".join(music_needs))
-    for problem in problems:
-        print("FAIL:", problem)
-    return 1 if problems else 0
+    return problems
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {"silent": None, "music": None})

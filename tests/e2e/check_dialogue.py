@@ -15,7 +15,6 @@ nothing.
 Usage: check_dialogue.py --program PATH --project-version X.Y.Z [--variant silent|music]
 """
 
-import argparse
 import os
 import sys
 import tempfile
@@ -23,6 +22,7 @@ import tempfile
 import intro_model as model
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import check_main  # noqa: E402
 import intro_run  # noqa: E402
 
 CASES = [
@@ -106,28 +106,17 @@ def check_options(program, variant, version):
     return problems
 
 
-def report(name, problems):
-    print(f"{'FAIL' if problems else 'ok  '} {name}")
-    for p in problems:
-        print("  " + p)
-    return bool(problems)
-
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--project-version", required=True)
-    parser.add_argument("--variant", choices=sorted(model.VARIANTS), default="silent")
-    args = parser.parse_args()
-    program = os.path.abspath(args.program)
-    failed = 0
+def check(args, work):
+    failed = []
     for name, answers in CASES:
-        failed += report(f"{name} (answers {answers!r})",
-                         check_case(program, args.variant, answers))
-    failed += report("options", check_options(program, args.variant, args.project_version))
-    print(f"{len(CASES) + 1 - failed} of {len(CASES) + 1} cases passed")
-    return 1 if failed else 0
+        failed += check_main.report(f"{name} (answers {answers!r})",
+                                    check_case(args.program, args.variant, answers))
+    return failed + check_main.report("options", check_options(args.program, args.variant,
+                                                               args.project_version))
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    check_main.run(__doc__, check, {
+        "program": None, "project-version": None,
+        "variant": {"choices": sorted(model.VARIANTS), "default": "silent"}},
+        lambda args, failed: f"{len(CASES) + 1 - len(failed)} of {len(CASES) + 1} cases passed")

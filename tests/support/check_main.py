@@ -23,13 +23,22 @@ def need(tools, packages):
         sys.exit(1 if os.environ.get("CI") else SKIPPED)
 
 
-def run(doc, check, options, title):
+def report(name, problems):
+    """Prints "ok   name" for a case without problems; else returns the case
+    as one problem for run to print, each of its problems on a line below."""
+    if not problems:
+        print("ok  ", name)
+        return []
+    return [name + "".join(f"\n     {problem}" for problem in problems)]
+
+
+def run(doc, check, options, title=None):
     """Parses `options` (name: keywords of add_argument, None for a required
-    one) and calls check(args, work) in a temporary folder; it returns its
-    problems. Prints them and the closing line, `title` formatted with the
-    arguments, then ": passed" or ": failed" (or `title` called with the
-    arguments and the problems), and exits 0, 1 or 77 (Skipped). A
-    RuntimeError is a problem."""
+    one), calls check(args, work) in a temporary folder and prints the
+    problems it returns (a RuntimeError is one), then a closing line:
+    `title` formatted with the arguments and ": passed" or ": failed", or
+    title(args, problems) when it is a function; none without a title.
+    Exits 0, 1 or 77 (Skipped, its text after the title)."""
     parser = argparse.ArgumentParser(description=doc.splitlines()[0])
     for name, keywords in options.items():
         parser.add_argument("--" + name, **(keywords or {"required": True}))
@@ -37,8 +46,6 @@ def run(doc, check, options, title):
     for name in PATHS:
         if getattr(args, name, None):
             setattr(args, name, os.path.abspath(getattr(args, name)))
-    name = title if callable(title) else lambda args, problems: title.format(**vars(args)) + (
-        ": failed" if problems else ": passed")
     try:
         with tempfile.TemporaryDirectory(prefix="intro-check-") as work:
             problems = check(args, work)
@@ -49,5 +56,7 @@ def run(doc, check, options, title):
         sys.exit(SKIPPED)
     for problem in problems:
         print("FAIL:", problem)
-    print(name(args, problems))
+    if title:
+        print(title(args, problems) if callable(title)
+              else title.format(**vars(args)) + (": failed" if problems else ": passed"))
     sys.exit(1 if problems else 0)
