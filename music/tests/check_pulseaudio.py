@@ -35,7 +35,6 @@ that is a failure.
 Usage: check_pulseaudio.py --program PATH --module PATH --render PATH
 """
 
-import array
 import cmath
 import math
 import os
@@ -49,7 +48,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
                                 "tests", "support"))
 import check_main  # noqa: E402
 import intro_run  # noqa: E402
-from pulse_client import end, pulse_client_environment, start_daemon  # noqa: E402
+from pulse_client import (end, monitor_recording, pulse_client_environment,  # noqa: E402
+                          start_daemon)
 
 RATE = 44100
 CHANNELS = 2
@@ -65,23 +65,6 @@ MAX_HIGH_SHARE_DB = -30.0
 EXIT_TIMEOUT = 1.0      # seconds the intro may take to end after SIGINT
 LOOPS_PER_CORE = 4
 STALL = 0.5             # seconds a program is stopped, as a stalled machine stops it
-
-
-def start_recorder(env, path):
-    return subprocess.Popen(
-        ["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le", f"--rate={RATE}",
-         f"--channels={CHANNELS}", "--latency-msec=20", path],
-        env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-
-
-def read_samples(path):
-    samples = array.array("h")
-    with open(path, "rb") as recording:
-        data = recording.read()
-    samples.frombytes(data[:len(data) // 4 * 4])
-    if sys.byteorder != "little":
-        samples.byteswap()
-    return samples
 
 
 def silences(samples):
@@ -124,56 +107,42 @@ def high_share_db(samples, size=2048):
     return 10 * math.log10(high / total) if high > 0 else -math.inf
 
 
-def control(render, env, folder):
+def control(render, env):
     """Plays the render with paplay; the number of silent 20 ms inside it."""
-    path = os.path.join(folder, "control.raw")
-    recorder = start_recorder(env, path)
+    recorder = monitor_recording(env, SINK)
     try:
         time.sleep(0.3)
         subprocess.run(["paplay", f"--device={SINK}", render], env=env, timeout=SECONDS + 30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(0.3)
     finally:
-        end(recorder, signal.SIGINT)
-    gaps, _ = silences(read_samples(path))
+        recorder.stop()
+    gaps, _ = silences(recorder.samples())
     return 1 if gaps is None else gaps
 
 
-def play_intro(program, fps, folder):
+def play_intro(program, module, fps, folder):
     """Runs intro for SECONDS of frames while the monitor is recorded.
     Returns its problems and its recording's samples."""
-    path = os.path.join(folder, "intro.raw")
-    problems = []
-    recorder = start_recorder(os.environ, path)
-    with open(os.path.join(folder, "stderr"), "wb+") as errors:
-        try:
-            time.sleep(0.3)
-            run = intro_run.Run(program, WIDTH, HEIGHT, fps, cwd=folder, stderr=errors)
-            if intro_run.dialogue_within(run, 10):
-                frames = intro_run.frames_within(run, SECONDS)
-                if frames == 0:
-                    problems.append("no frames")
-            else:
-                problems.append("no dialogue within 10 s")
-            taken, status = intro_run.stop_within(run, EXIT_TIMEOUT)
-            if taken is None or status != -signal.SIGINT:
-                problems.append(f"not ended by SIGINT within {EXIT_TIMEOUT} s ({status})")
-            time.sleep(0.3)
-        finally:
-            end(recorder, signal.SIGINT)
-        errors.seek(0)
-        text = errors.read()
-    if text:
-        problems.append(f"standard error: {text[:300]!r}")
-    return problems, read_samples(path)
+    recorder = monitor_recording(os.environ, SINK)
+    try:
+        time.sleep(0.3)
+        player = intro_run.Player(program, module, folder, fps)
+        if intro_run.frames_within(player.run, SECONDS) == 0:
+            player.problems.append("no frames")
+        problems = player.finish()
+        time.sleep(0.3)
+    except RuntimeError as failure:
+        problems = [str(failure)]
+    finally:
+        recorder.stop()
+    return problems, recorder.samples()
 
 
 def dropout_run(program, module, control_gaps, fps, folder):
     """One run under load: (verdict, line of figures); verdict is "pass",
     "fail" or "inconclusive"."""
-    os.makedirs(folder)
-    shutil.copy(module, os.path.join(folder, "blumot.mod"))
-    problems, samples = play_intro(program, fps, folder)
+    problems, samples = play_intro(program, module, fps, folder)
     gaps, sound = silences(samples)
     if gaps is None:
         problems.append("the recording is silent")
@@ -196,8 +165,7 @@ def stalled(program, module, render_path, folder):
     as the player's does. Returns problems."""
     os.makedirs(folder)
     shutil.copy(module, os.path.join(folder, "blumot.mod"))
-    path = os.path.join(folder, "control.raw")
-    recorder = start_recorder(os.environ, path)
+    recorder = monitor_recording(os.environ, SINK)
     try:
         time.sleep(0.3)
         player = subprocess.Popen(["paplay", f"--device={SINK}", render_path],
@@ -209,10 +177,9 @@ def stalled(program, module, render_path, folder):
         player.wait(timeout=SECONDS + 30)
         time.sleep(0.3)
     finally:
-        end(recorder, signal.SIGINT)
-    control_gaps, _ = silences(read_samples(path))
-    path = os.path.join(folder, "intro.raw")
-    recorder = start_recorder(os.environ, path)
+        recorder.stop()
+    control_gaps, _ = silences(recorder.samples())
+    recorder = monitor_recording(os.environ, SINK)
     try:
         time.sleep(0.3)
         run = intro_run.Run(program, WIDTH, HEIGHT, 25, cwd=folder)
@@ -227,8 +194,8 @@ def stalled(program, module, render_path, folder):
         intro_run.stop_within(run, EXIT_TIMEOUT)
         time.sleep(0.3)
     finally:
-        end(recorder, signal.SIGINT)
-    gaps, sound = silences(read_samples(path))
+        recorder.stop()
+    gaps, sound = silences(recorder.samples())
     print(f"a {STALL} s stall: intro {gaps} silent 20 ms in {sound:.2f} s; "
           f"control {control_gaps} silent 20 ms")
     if gaps is None:
@@ -334,8 +301,7 @@ def check(program, module, render, work):
         loops = busy_loops()
         try:
             for fps in RATES:
-                os.makedirs(os.path.join(work, f"fps{fps}"))
-                control_gaps = control(render_path, os.environ, os.path.join(work, f"fps{fps}"))
+                control_gaps = control(render_path, os.environ)
                 for number in range(RUNS_PER_RATE):
                     folder = os.path.join(work, f"fps{fps}", f"run{number}")
                     verdict, figures = dropout_run(program, module, control_gaps, fps, folder)

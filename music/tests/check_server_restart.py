@@ -44,7 +44,7 @@ sys.path.insert(0, HERE)
 import check_main  # noqa: E402
 import intro_run  # noqa: E402
 import pipewire_server  # noqa: E402
-from pulse_client import TimedOutput, end, pulse_client_environment, start_daemon  # noqa: E402,E501
+from pulse_client import end, monitor_recording, pulse_client_environment, start_daemon  # noqa: E402,E501
 
 RATE = 44100
 CHANNELS = 2
@@ -131,14 +131,6 @@ def check_pipewire(program, module, work):
     return problems
 
 
-def live_recording(env):
-    """parecord of the sink's monitor, read as it comes with the time each
-    block came: PulseAudio's null sink sends nothing while nothing plays,
-    so the times of the blocks, not their count, tell when the sound came."""
-    return TimedOutput(["parecord", "--raw", f"--device={SINK}.monitor", "--format=s16le",
-                        f"--rate={RATE}", f"--channels={CHANNELS}", "--latency-msec=20"], env)
-
-
 def tone(path, seconds=1.0, frequency=440):
     """A WAV file of a sine tone."""
     frames = int(RATE * seconds)
@@ -156,7 +148,7 @@ def tone(path, seconds=1.0, frequency=440):
 def sound_delay(path):
     """Seconds from the start of paplay to its first sound on the monitor:
     the delay the measurement itself adds to the return of the music."""
-    recording = live_recording(os.environ)
+    recording = monitor_recording(os.environ, SINK)
     try:
         time.sleep(0.5)
         started = time.monotonic()
@@ -181,7 +173,7 @@ def check_pulseaudio(program, module, work):
     problems, recordings = [], []
     try:
         delay = sound_delay(tone_path)
-        recordings.append(live_recording(os.environ))
+        recordings.append(monitor_recording(os.environ, SINK))
         time.sleep(0.5)
         player = intro_run.Player(program, module, os.path.join(work, "intro"))
         player.frames(BEFORE, "before the restart")
@@ -190,7 +182,7 @@ def check_pulseaudio(program, module, work):
         recordings[0].stop()
         daemon = start_daemon(os.environ, log, SINK, RATE, CHANNELS)
         ready = time.monotonic()
-        recordings.append(live_recording(os.environ))
+        recordings.append(monitor_recording(os.environ, SINK))
         player.frames(AFTER, "after the restart")
         problems += player.finish()
         time.sleep(0.3)
@@ -231,7 +223,7 @@ def check_late_pulseaudio(program, module, work):
     daemon = start_daemon(os.environ, os.path.join(work, "daemon.log"), SINK, RATE, CHANNELS)
     try:
         ready = time.monotonic()
-        recording = live_recording(os.environ)
+        recording = monitor_recording(os.environ, SINK)
         player.frames(AFTER, "after the server started")
         problems = player.finish(allowed=NO_SOUND)
         recording.stop()

@@ -438,26 +438,25 @@ def start_unanswered(program, cwd=None):
 
 class Player:
     """intro in a folder of its own with `module` as its blumot.mod, past its
-    dialogue for 80x25 at 25 frames a second, its frames counted."""
+    dialogue for 80x25 at `fps` frames a second, its frames counted."""
 
-    FPS, MIN_RATE_SHARE, EXIT_TIMEOUT = 25, 0.8, 1.0
+    MIN_RATE_SHARE, EXIT_TIMEOUT = 0.8, 1.0
 
-    def __init__(self, program, module, folder):
+    def __init__(self, program, module, folder, fps=25):
         import shutil
 
         self.problems = []
-        self.folder = folder
+        self.folder, self.fps = folder, fps
         os.makedirs(folder)
         shutil.copy(module, os.path.join(folder, "blumot.mod"))
         self.errors = open(os.path.join(folder, "stderr"), "wb+")
-        self.run = Run(program, 80, 25, self.FPS, cwd=folder, stderr=self.errors)
+        self.run = Run(program, 80, 25, fps, cwd=folder, stderr=self.errors)
         if not dialogue_within(self.run, 10):
-            self.finish()
-            raise RuntimeError("no dialogue within 10 s")
+            raise RuntimeError("; ".join(["no dialogue within 10 s", *self.finish()]))
 
     def frames(self, seconds, what):
         frames = frames_within(self.run, seconds)
-        if frames < self.MIN_RATE_SHARE * self.FPS * seconds:
+        if frames < self.MIN_RATE_SHARE * self.fps * seconds:
             self.problems.append(f"{what}: {frames / seconds:.1f} frames a second")
         return frames
 

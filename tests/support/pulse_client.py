@@ -96,3 +96,11 @@ class TimedOutput:
         if sys.byteorder != "little":
             samples.byteswap()
         return samples
+
+
+def monitor_recording(env, sink, rate=44100, channels=2):
+    """parecord of the sink's monitor as a TimedOutput: PulseAudio's null
+    sink sends nothing while nothing plays, so the times of the blocks, not
+    their count, tell when the sound came."""
+    return TimedOutput(["parecord", "--raw", f"--device={sink}.monitor", "--format=s16le",
+                        f"--rate={rate}", f"--channels={channels}", "--latency-msec=20"], env)
