@@ -42,15 +42,13 @@ DEVICE_BACK = 3.0     # seconds from the device's return to the music
 MODULE_BACK = 5.0     # and from the module's
 
 
-def asoundrc(path, stream):
-    with open(path, "w") as conf:
-        conf.write(f"""pcm.!default {{
+ASOUNDRC = """pcm.!default {{
   type file
   slave.pcm "null"
-  file "{stream}"
+  file "{}"
   format "raw"
 }}
-""")
+"""
 
 
 def size(path):
@@ -98,9 +96,7 @@ def replace(path, data):
     os.replace(path + ".new", path)
 
 
-def check_plays(program, module, work, home):
-    stream = os.path.join(work, "stream.raw")
-    asoundrc(os.path.join(home, ".asoundrc"), stream)
+def check_plays(program, module, work, stream):
     player = intro_run.Player(program, module, os.path.join(work, "run"))
     run = player.run
     began = time.monotonic()
@@ -132,12 +128,9 @@ def check_plays(program, module, work, home):
     return problems
 
 
-def check_device_returns(program, module, work, home):
+def check_device_returns(program, module, work, fifo):
     """The device's FIFO loses its reader (writes fail, SIGPIPE comes) and
     gets one again."""
-    fifo = os.path.join(work, "stream.fifo")
-    os.mkfifo(fifo)
-    asoundrc(os.path.join(home, ".asoundrc"), fifo)
     readers = [TimedOutput(["cat", fifo])]
     try:
         player = intro_run.Player(program, module, os.path.join(work, "run"))
@@ -156,12 +149,9 @@ def check_device_returns(program, module, work, home):
     return problems + back("device", readers[-1].first_sound(), returned, DEVICE_BACK)
 
 
-def check_module_returns(program, module, work, home):
+def check_module_returns(program, module, work, fifo):
     """The module replaced by a file that does not load before the song
     ends, and put back."""
-    fifo = os.path.join(work, "stream.fifo")
-    os.mkfifo(fifo)
-    asoundrc(os.path.join(home, ".asoundrc"), fifo)
     short = os.path.join(work, "short.mod")
     replace(short, short_module())
     reader = TimedOutput(["cat", fifo])
@@ -200,7 +190,13 @@ def check(args, work):
     os.environ.update(pulse_client_environment(work, home, "no-server"))
     for name in ("SDL_AUDIODRIVER", "AUDIODEV", "ALSA_CONFIG_PATH"):
         os.environ.pop(name, None)
-    return CASES[args.case](args.program, args.module, work, home)
+    # The default device writes to a file, or for a returning case to a FIFO.
+    stream = os.path.join(work, "stream.raw" if args.case == "plays" else "stream.fifo")
+    if args.case != "plays":
+        os.mkfifo(stream)
+    with open(os.path.join(home, ".asoundrc"), "w") as conf:
+        conf.write(ASOUNDRC.format(stream))
+    return CASES[args.case](args.program, args.module, work, stream)
 
 
 if __name__ == "__main__":
